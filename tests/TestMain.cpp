@@ -1,0 +1,15 @@
+// Test entry point: the host program is the one under tests/data/program, so the template
+// search finds the test pictures, and every document made by a test is released at the end.
+
+#include <gtest/gtest.h>
+
+#include "host/AppFramework.h"
+#include "host/XmlOutputFileGlue.h"
+
+int main(int argc, char** argv) {
+    merrowhost::setProgramPath(MERROWKIT_TEST_PROGRAM);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    merrowhost::releaseAllDocuments();
+    return result;
+}
