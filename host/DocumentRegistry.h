@@ -1,0 +1,45 @@
+#pragma once
+// The host's documents: each parsed or created document gets an identifier from a counter that
+// starts at 1 and never hands out the same number twice. The registry owns the documents; glue
+// objects only name them. One lock guards the table and every access to a document.
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+
+struct _xmlDoc;
+
+namespace merrowhost {
+
+class DocumentRegistry {
+public:
+    static DocumentRegistry& instance();
+
+    // Takes ownership of the document; 0 (and the document freed) when it is null.
+    unsigned add(_xmlDoc* doc);
+    bool contains(unsigned domId) const;
+    // Runs action on the document while holding the lock; false (action not run) for an unknown
+    // identifier. The action must not call back into the registry.
+    bool withDocument(unsigned domId, const std::function<void(_xmlDoc*)>& action);
+    bool release(unsigned domId);
+    void releaseAll();
+
+    // Frees every document still held, at process exit.
+    ~DocumentRegistry();
+    DocumentRegistry(const DocumentRegistry&) = delete;
+    DocumentRegistry& operator=(const DocumentRegistry&) = delete;
+
+private:
+    DocumentRegistry() = default;
+
+    mutable std::mutex mutex_;
+    std::map<unsigned, _xmlDoc*> documents_;
+    unsigned nextId_ = 1;
+};
+
+// The document as the host writes it to a file: UTF-8 with an XML declaration, indented.
+// Empty for a null document or when libxml2 cannot serialise it.
+std::string serializeDocument(_xmlDoc* doc);
+
+}  // namespace merrowhost
