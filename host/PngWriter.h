@@ -1,0 +1,49 @@
+#pragma once
+// Writes PNG files. The bytes depend only on the picture: no time chunk, fixed compression
+// settings. A file is written under a temporary name in the target's folder and renamed into
+// place, so a failed write leaves no partial file and any earlier file untouched. A relative
+// path is taken against the project folder (resolvePath).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace merrowhost {
+
+struct PngPaletteEntry {
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+    uint8_t alpha;  // written as a transparency chunk when any entry is below 255
+};
+
+// A picture in one of PNG's own pixel layouts.
+struct PngPicture {
+    enum class ColourType { Grey, GreyAlpha, Rgb, Rgba, Palette };
+
+    int width = 0;
+    int height = 0;
+    ColourType colourType = ColourType::Rgba;
+    // 8 or 16; Grey also takes 1, 2 and 4; Palette takes 1, 2, 4 and 8 but not 16.
+    int bitDepth = 8;
+    bool interlaced = false;
+    // Top-down rows as PNG stores them, without padding: each row holds width samples of the
+    // colour type's channels at bitDepth bits (rounded up to whole bytes), 16-bit samples
+    // high byte first, samples below 8 bits packed from the high bit.
+    std::vector<uint8_t> rows;
+    // Palette only: 1 to 2^bitDepth entries.
+    std::vector<PngPaletteEntry> palette;
+
+    // Bytes of one row of rows for this layout; 0 when the layout is invalid.
+    size_t rowBytes() const;
+};
+
+// False with *error set (when error is not null) for an invalid layout, a row buffer of the
+// wrong size, a size that imageSizeAllowed refuses, or a file that cannot be written.
+bool writePng(const std::string& path, const PngPicture& picture, std::string* error);
+
+// An 8-bit R, G, B, A picture: rgba holds width * height * 4 bytes, top-down, no padding.
+bool writeRgbaPng(const std::string& path, int width, int height, const uint8_t* rgba,
+                  std::string* error);
+
+}  // namespace merrowhost
