@@ -1,0 +1,196 @@
+#include "cli/BuildCommand.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "cli/ComponentLoader.h"
+#include "cli/OutputWriter.h"
+#include "cli/ProjectLoader.h"
+#include "cli/StagingFolder.h"
+#include "cli/TitleDescription.h"
+#include "host/AdvancedTitleObject.h"
+#include "host/HostObject.h"
+#include "host/PresentationObject.h"
+#include "host/ServiceObject.h"
+#include "host/XmlOutputFileGlue.h"
+#include "merrowkit/Services.h"
+
+namespace merrowcli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void report(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+std::string guidText(const GUID* id) {
+    return id != nullptr ? TitleDescription::guidText(*id) : std::string("none");
+}
+
+std::string recordText(const CzfErrorInfo& record) {
+    return "error record: category " + guidText(record.errorCategory) + ", code " +
+           std::to_string(record.errorCode) + ", severity " + std::to_string(record.severity) +
+           ", source " + guidText(record.source) + ", method " +
+           std::to_string(record.methodNumber) + ", location " + std::to_string(record.location);
+}
+
+// Host objects made by the factory are freed through it.
+struct ObjectFree {
+    void operator()(CzfServiceObject* object) const { CzfObjectFactory::zfFreeObject(object); }
+};
+using OwnedObject = std::unique_ptr<CzfServiceObject, ObjectFree>;
+
+// Frees every document of the host's registry when the run ends, however it ends.
+struct DocumentsRelease {
+    ~DocumentsRelease() { merrowhost::releaseAllDocuments(); }
+};
+
+bool isProjectFolder(const fs::path& folder) {
+    std::error_code ec;
+    return fs::is_regular_file(folder / ProjectLoader::kProjectFile, ec);
+}
+
+}  // namespace
+
+BuildCommand::BuildCommand(BuildOptions options) : options_(std::move(options)) {}
+
+fs::path BuildCommand::sampleProjectFolder() {
+    const fs::path besideProgram = ComponentLoader::executableFolder() / "samples" / "calendar";
+    if (isProjectFolder(besideProgram)) return besideProgram;
+#ifdef MERROWKIT_SAMPLE_PROJECT
+    if (isProjectFolder(MERROWKIT_SAMPLE_PROJECT)) return fs::path(MERROWKIT_SAMPLE_PROJECT);
+#endif
+    return {};
+}
+
+int BuildCommand::run() {
+    try {
+        return runOrThrow();
+    } catch (const std::exception& e) {
+        report(std::string("merrowkit: ") + e.what());
+    } catch (...) {
+        report("merrowkit: unexpected failure");
+    }
+    return kCannotRun;
+}
+
+int BuildCommand::runOrThrow() {
+    // The component library goes last: everything it made is freed before it is unloaded.
+    ComponentLoader component;
+    DocumentsRelease documents;
+    std::string error;
+
+    const fs::path named = options_.outputFolder.value_or(fs::path(kDefaultOutputFolder));
+    const fs::path target = StagingFolder::normaliseTarget(named);
+    if (target.empty()) {
+        report(named.string() + ": cannot be used as the output folder");
+        return kCannotRun;
+    }
+    if (!StagingFolder::checkTarget(target, &error)) {
+        report(error);
+        return kCannotRun;
+    }
+
+    fs::path projectFolder;
+    if (options_.projectFolder) {
+        projectFolder = *options_.projectFolder;
+    } else {
+        projectFolder = sampleProjectFolder();
+        if (projectFolder.empty()) {
+            report(
+                "merrowkit: no PROJECT_DIR given and the sample project (samples/calendar) "
+                "was not found");
+            return kCannotRun;
+        }
+    }
+
+    const fs::path library =
+        ComponentLoader::executableFolder() / ComponentLoader::libraryName(options_.variant);
+    if (!component.load(library, &error)) {
+        report(error);
+        return kCannotRun;
+    }
+
+    // Identifiers count from 1 again, so that the same project gives the same files.
+    merrowhost::resetObjectSerials();
+    ProjectLoader project;
+    if (!project.load(projectFolder, &error)) {
+        report(error);
+        return kCannotRun;
+    }
+
+    CzfErrorInfo setupRecord;
+    CzfServiceObject* creatorObject = nullptr;
+    if (!component.factory()(&merrowkit::kClsidAdvancedTitleCreator, &creatorObject,
+                             &setupRecord) ||
+        creatorObject == nullptr) {
+        report(library.string() + ": the component made no advanced title creator; " +
+               recordText(setupRecord));
+        return kCannotRun;
+    }
+    const OwnedObject creator(creatorObject);
+    void* interface = nullptr;
+    if (!creator->zfQueryService(&merrowkit::kIidCreateBDJAdvancedTitleMethod, &interface,
+                                 &setupRecord) ||
+        interface == nullptr) {
+        report(library.string() + ": the advanced title creator has no creation method; " +
+               recordText(setupRecord));
+        return kCannotRun;
+    }
+
+    CzfErrorInfo record;
+    CzfServiceObject* titleObject = nullptr;
+    const bool result =
+        static_cast<SzfCreateBDJAdvancedTitle_Method*>(interface)->zfCreateBDJAdvancedTitle(
+            &titleObject, project.source(), project.titleSource(), &record);
+    const OwnedObject title(titleObject);
+
+    StagingFolder staging;
+    if (!staging.create(target, &error)) {
+        report(error);
+        return kCannotRun;
+    }
+    const OutputWriter writer(staging.path());
+    std::string documentFile;
+    auto* titleHost = dynamic_cast<merrowhost::AdvancedTitleObject*>(title.get());
+    const merrowhost::PresentationObject* presentation =
+        titleHost != nullptr ? titleHost->presentationObject() : nullptr;
+    if (presentation != nullptr && presentation->isBound()) {
+        if (!writer.writeDocument(presentation->boundDomId(), &error)) {
+            report(error);
+            return kCannotRun;
+        }
+        documentFile = StagingFolder::kDocumentFile;
+    }
+    const std::vector<merrowhost::ImageTrackObject*> tracks =
+        OutputWriter::titleTracks(title.get());
+    const TitleDescription description(result, project.settings().discFormat, title.get(), record,
+                                       documentFile);
+    if (!writer.writeTracks(tracks, &error) || !writer.writeTitle(description.text(), &error) ||
+        !staging.commit(&error)) {
+        report(error);
+        return kCannotRun;
+    }
+    if (!staging.warning().empty()) report("merrowkit: warning: " + staging.warning());
+
+    const std::string summary = projectFolder.string() + " -> " + named.string() + ": " +
+                                (documentFile.empty() ? "no document" : documentFile) + ", " +
+                                std::to_string(tracks.size()) + " track" +
+                                (tracks.size() == 1 ? "" : "s") + ", " + StagingFolder::kTitleFile;
+    if (!result) {
+        report("merrowkit: the component did not create the advanced title for " +
+               project.settings().projectFile + " (discFormat " +
+               std::to_string(project.settings().discFormat) + "); " + recordText(record));
+        std::printf("merrowkit: built with errors: %s\n", summary.c_str());
+        return kServiceFailed;
+    }
+    std::printf("merrowkit: built %s\n", summary.c_str());
+    return kSucceeded;
+}
+
+}  // namespace merrowcli

@@ -1,0 +1,42 @@
+#pragma once
+// `merrowkit build`: loads a project, runs the component's advanced-title request on it and
+// writes the outputs (see OutputWriter) into the output folder, replacing the previous output
+// only when the new one is complete.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace merrowcli {
+
+struct BuildOptions {
+    std::optional<std::filesystem::path> projectFolder;  // default: the shipped sample
+    std::optional<std::filesystem::path> outputFolder;   // default: ./merrowkit-out
+    std::string variant = "current";                     // "current" or "older"
+};
+
+class BuildCommand {
+public:
+    // Exit statuses.
+    static constexpr int kSucceeded = 0;      // the service returned true
+    static constexpr int kServiceFailed = 1;  // it returned false; the outputs are written
+    static constexpr int kCannotRun = 2;      // bad usage or input, or nothing could be written
+
+    static constexpr const char* kDefaultOutputFolder = "merrowkit-out";
+
+    explicit BuildCommand(BuildOptions options);
+
+    // Runs the build; messages go to stderr, a one-line summary to stdout.
+    int run();
+
+    // The shipped sample project: samples/calendar next to the program, else in the source
+    // tree the program was built from. Empty when neither exists.
+    static std::filesystem::path sampleProjectFolder();
+
+private:
+    int runOrThrow();
+
+    BuildOptions options_;
+};
+
+}  // namespace merrowcli

@@ -1,0 +1,55 @@
+#include "cli/ComponentLoader.h"
+
+#include <dlfcn.h>
+
+#include <string>
+#include <system_error>
+
+namespace merrowcli {
+
+namespace fs = std::filesystem;
+
+ComponentLoader::~ComponentLoader() {
+    if (handle_ != nullptr) dlclose(handle_);
+}
+
+fs::path ComponentLoader::executableFolder() {
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    return program.parent_path();
+}
+
+std::string ComponentLoader::libraryName(const std::string& variant) {
+    return variant == "older" ? "libmerrowkit-older.so" : "libmerrowkit.so";
+}
+
+bool ComponentLoader::load(const fs::path& library, std::string* error) {
+    if (handle_ != nullptr) {
+        dlclose(handle_);
+        handle_ = nullptr;
+        factory_ = nullptr;
+    }
+    dlerror();
+    handle_ = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* found = dlerror();
+        std::string reason = found != nullptr ? found : "unknown reason";
+        // dlerror names the file itself; the message names it once.
+        const std::string named = library.string() + ": ";
+        if (reason.compare(0, named.size(), named) == 0) reason.erase(0, named.size());
+        *error = named + "cannot load the component: " + reason;
+        return false;
+    }
+    void* symbol = dlsym(handle_, "gzf_CreateComponent");
+    if (symbol == nullptr) {
+        *error = library.string() + ": the component exports no gzf_CreateComponent";
+        dlclose(handle_);
+        handle_ = nullptr;
+        return false;
+    }
+    factory_ = reinterpret_cast<gzf_CreateComponentFunction>(symbol);
+    return true;
+}
+
+}  // namespace merrowcli
