@@ -29,18 +29,6 @@ private:
     CzfServiceObject* track_ = nullptr;
 };
 
-// Adds the track to the presentation's track collection, as the toolbox registers the tracks
-// it makes. False when the presentation has no collection or the collection refuses it.
-bool registerTrack(CzfServiceObject* presentation, CzfServiceObject* track) {
-    auto* access = zfQuery<SzfTrackCollectionAccess>(
-        presentation, merrowhost::kIidTrackCollectionAccess, nullptr);
-    if (access == nullptr) return false;
-    CzfServiceObject* collection = access->zfGetTrackCollection(nullptr);
-    auto* tracks =
-        zfQuery<SzfTrackCollection>(collection, merrowhost::kIidTrackCollection, nullptr);
-    return tracks != nullptr && tracks->zfAddTrack(track, nullptr);
-}
-
 }  // namespace
 
 std::string CBDJCalendarApplicationCreator::makeNumberTileImage(const char* fileName,
@@ -69,6 +57,7 @@ std::string CBDJCalendarApplicationCreator::makeNumberTileImage(const char* file
     CzfGlobalAPI2::zfGetObjectIDString(track.get(), true, objectId, nullptr);
     objectId[sizeof(objectId) - 1] = '\0';
     // Without a presentation to take it the track is freed at once; its id is still written.
-    if (presentation != nullptr && registerTrack(presentation, track.get())) track.handedOn();
+    if (presentation != nullptr && CreatorSetToolBox::registerImageTrack(presentation, track.get()))
+        track.handedOn();
     return std::string(objectId);
 }

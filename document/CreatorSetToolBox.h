@@ -36,10 +36,14 @@ public:
     static std::string addImageTrackToApplication(CzfServiceObject* presentation,
                                                   CzfServiceObject** out,
                                                   ImageTrackCreator& creator);
+    // Hands a track to the presentation's track collection. False, and the track stays the
+    // caller's, when there is no collection or it refuses the track.
+    static bool registerImageTrack(CzfServiceObject* presentation, CzfServiceObject* track);
 
     static constexpr const char* kCalendarTemplateFolder =
         "Content/Menu Template/HD Popup/16x9/BD Calendar/";
-    static constexpr const char* kApplicationTemplateFolder = "Content/Menu Template/BD Application/";
+    static constexpr const char* kApplicationTemplateFolder =
+        "Content/Menu Template/BD Application/";
     static constexpr char kSeparator = '/';
 
 private:

@@ -42,4 +42,18 @@ private:
 // Empty for a null document or when libxml2 cannot serialise it.
 std::string serializeDocument(_xmlDoc* doc);
 
+// Runs op(doc) on a registry document under the lock and gives op's result. False when the
+// identifier is 0 or unknown, or op fails or throws.
+template <typename Op>
+bool onRegistryDocument(unsigned domId, Op&& op) {
+    if (domId == 0) return false;
+    bool ok = false;
+    try {
+        DocumentRegistry::instance().withDocument(domId, [&](_xmlDoc* doc) { ok = op(doc); });
+    } catch (...) {
+        ok = false;
+    }
+    return ok;
+}
+
 }  // namespace merrowhost

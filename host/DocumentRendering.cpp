@@ -26,20 +26,6 @@ using merrowhost::findElementById;
 
 namespace {
 
-// Runs op(doc) on the document under the registry lock. False when the glue is detached, the
-// document is gone, or op fails or throws.
-template <typename Op>
-bool onDocument(unsigned domId, Op&& op) {
-    if (domId == 0) return false;
-    bool ok = false;
-    try {
-        DocumentRegistry::instance().withDocument(domId, [&](_xmlDoc* doc) { ok = op(doc); });
-    } catch (...) {
-        ok = false;
-    }
-    return ok;
-}
-
 // The leading integer of text as atoi reads it (white space, a sign, digits), saturated to the
 // int range; false when no digit comes first.
 bool leadingInteger(const std::string& text, int* value) {
@@ -144,7 +130,7 @@ bool CXMLOutputFileGlue::GetNodeLayerPageByID(const char* id, int* layer, int* p
     if (id == nullptr) return false;
     int foundLayer = -1;
     int foundPage = -1;
-    const bool ok = onDocument(domId_, [&](xmlDocPtr doc) {
+    const bool ok = merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
         xmlNodePtr element = findElementById(doc, id);
         if (element == nullptr) return false;
         foundLayer = layerOf(element);
@@ -168,7 +154,7 @@ bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int, int,
     }
     try {
         RenderSource source;
-        if (!onDocument(domId_, [&](xmlDocPtr doc) {
+        if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
                 xmlNodePtr element = findElementById(doc, id);
                 return element != nullptr && readRenderSource(element, type, &source);
             })) {
@@ -212,7 +198,7 @@ bool CXMLOutputFileGlue::GetNavigationListByID(const char* id, _NAVIGATION_NODE*
     if (id == nullptr || list == nullptr || count == nullptr) return false;
     std::optional<std::string> thumbnail;
     std::optional<std::string> text;
-    if (!onDocument(domId_, [&](xmlDocPtr doc) {
+    if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
             xmlNodePtr element = findElementById(doc, id);
             if (element == nullptr) return false;
             std::string value;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/DocumentRegistry.h"
+#include "host/ElementLookup.h"
 #include "host/LibxmlErrorTrap.h"
 #include "host/XPathEvaluator.h"
 
@@ -22,20 +23,6 @@ using merrowhost::DocumentRegistry;
 using merrowhost::XPathEvaluator;
 
 namespace {
-
-// Runs op(doc) on the attached document under the registry lock. False when the glue is
-// detached, the document is gone, or op fails or throws.
-template <typename Op>
-bool onDocument(unsigned domId, Op&& op) {
-    if (domId == 0) return false;
-    bool ok = false;
-    try {
-        DocumentRegistry::instance().withDocument(domId, [&](_xmlDoc* doc) { ok = op(doc); });
-    } catch (...) {
-        ok = false;
-    }
-    return ok;
-}
 
 // True when text is UTF-8 made only of characters XML allows, so that the saved file can be
 // read back.
@@ -62,20 +49,6 @@ char* copyString(const xmlChar* text) {
     return copy;
 }
 
-// The value of an attribute without namespace; false when the element has none.
-bool noNamespaceAttribute(xmlNodePtr node, const char* name, std::string* value) {
-    xmlChar* text = xmlGetNoNsProp(node, BAD_CAST name);
-    if (text == nullptr) return false;
-    try {
-        value->assign(reinterpret_cast<const char*>(text));
-    } catch (...) {
-        xmlFree(text);
-        throw;
-    }
-    xmlFree(text);
-    return true;
-}
-
 // An attribute name is an NCName (no namespace) or a prefixed name whose prefix is declared
 // in scope of the element ("xml" always is).
 bool resolveAttributeName(xmlNodePtr node, const char* name, xmlNsPtr* ns, std::string* local) {
@@ -93,26 +66,6 @@ bool resolveAttributeName(xmlNodePtr node, const char* name, xmlNsPtr* ns, std::
     if (*ns == nullptr) return false;
     *local = colon + 1;
     return true;
-}
-
-// The first element in document order whose "id" attribute equals id.
-xmlNodePtr findElementById(xmlDocPtr doc, const char* id) {
-    xmlNodePtr root = xmlDocGetRootElement(doc);
-    xmlNodePtr node = root;
-    std::string value;
-    while (node != nullptr) {
-        if (node->type == XML_ELEMENT_NODE) {
-            if (noNamespaceAttribute(node, "id", &value) && value == id) return node;
-            if (node->children != nullptr) {
-                node = node->children;
-                continue;
-            }
-        }
-        while (node != root && node->next == nullptr) node = node->parent;
-        if (node == root) return nullptr;
-        node = node->next;
-    }
-    return nullptr;
 }
 
 void freeNodeList(_NODE_INFO** nodes, size_t count) {
@@ -234,7 +187,7 @@ bool CXMLOutputFileGlue::AddNode(const char* parentXPath, const char* name, cons
     if (name == nullptr || xmlValidateNCName(BAD_CAST name, 0) != 0) return false;
     const bool withId = id != nullptr && id[0] != '\0';
     if (withId && !isXmlText(id)) return false;
-    return onDocument(domId_, [&](xmlDocPtr doc) {
+    return merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
         xmlNodePtr parent = XPathEvaluator(doc).firstElement(parentXPath);
         xmlNodePtr root = xmlDocGetRootElement(doc);
         if (parent == nullptr || root == nullptr) return false;
@@ -278,7 +231,7 @@ bool CXMLOutputFileGlue::AddNode(const char* parentXPath, const char* name, cons
 
 bool CXMLOutputFileGlue::SetNodeAttribute(const char* xpath, const char* name, const char* value) {
     if (name == nullptr || value == nullptr || !isXmlText(value)) return false;
-    return onDocument(domId_, [&](xmlDocPtr doc) {
+    return merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
         xmlNodePtr node = XPathEvaluator(doc).firstElement(xpath);
         xmlNsPtr ns = nullptr;
         std::string local;
@@ -291,7 +244,7 @@ bool CXMLOutputFileGlue::SetNodeAttribute(const char* xpath, const char* name, c
 bool CXMLOutputFileGlue::GetNodeAttribute(const char* xpath, const char* name, char** value) {
     if (value == nullptr) return false;
     *value = nullptr;
-    return onDocument(domId_, [&](xmlDocPtr doc) {
+    return merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
         return readAttribute(XPathEvaluator(doc).firstElement(xpath), name, value);
     });
 }
@@ -300,8 +253,8 @@ bool CXMLOutputFileGlue::GetAttributeByID(const char* id, const char* name, char
     if (value == nullptr) return false;
     *value = nullptr;
     if (id == nullptr) return false;
-    return onDocument(domId_, [&](xmlDocPtr doc) {
-        return readAttribute(findElementById(doc, id), name, value);
+    return merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
+        return readAttribute(merrowhost::findElementById(doc, id), name, value);
     });
 }
 
@@ -309,7 +262,7 @@ bool CXMLOutputFileGlue::SelectNodes(const char* xpath, _NODE_INFO*** nodes, int
     if (nodes != nullptr) *nodes = nullptr;
     if (count != nullptr) *count = 0;
     if (nodes == nullptr || count == nullptr) return false;
-    return onDocument(domId_, [&](xmlDocPtr doc) {
+    return merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
         std::vector<xmlNodePtr> elements;
         if (!XPathEvaluator(doc).selectElements(xpath, &elements)) return false;
         if (elements.empty()) return true;
@@ -321,7 +274,7 @@ bool CXMLOutputFileGlue::SelectNodes(const char* xpath, _NODE_INFO*** nodes, int
             for (size_t i = 0; i < size; ++i) {
                 list[i] = new _NODE_INFO{nullptr, nullptr};
                 list[i]->name = copyString(elements[i]->name);
-                if (noNamespaceAttribute(elements[i], "id", &id)) {
+                if (merrowhost::elementAttribute(elements[i], "id", &id)) {
                     list[i]->id = copyString(BAD_CAST id.c_str());
                 }
             }
@@ -339,7 +292,7 @@ bool CXMLOutputFileGlue::SaveXMLFile(const char* path) {
     if (path == nullptr || path[0] == '\0') return false;
     try {
         std::string bytes;
-        if (!onDocument(domId_, [&](xmlDocPtr doc) {
+        if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
                 bytes = merrowhost::serializeDocument(doc);
                 return !bytes.empty();
             })) {

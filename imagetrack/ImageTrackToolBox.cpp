@@ -53,20 +53,6 @@ void freeTrack(CzfServiceObject*& track) {
     track = nullptr;
 }
 
-// Hands the track to the presentation's track collection. False when the presentation offers
-// no collection to take it.
-bool registerTrack(CzfServiceObject* presentation, CzfServiceObject* track) {
-    auto* access = zfQuery<SzfTrackCollectionAccess>(
-        presentation, merrowhost::kIidTrackCollectionAccess, nullptr);
-    if (access == nullptr) return false;
-    CzfServiceObject* collection = access->zfGetTrackCollection(nullptr);
-    auto* tracks =
-        zfQuery<SzfTrackCollection>(collection, merrowhost::kIidTrackCollection, nullptr);
-    if (tracks == nullptr) return false;
-    tracks->zfAddTrack(track, nullptr);
-    return true;
-}
-
 }  // namespace
 
 bool CreatorSetToolBox::createImageTrack(CzfServiceObject** out, const char* file, SAVEDATA* record,
@@ -163,7 +149,7 @@ std::string CreatorSetToolBox::addImageTrackToApplication(CzfServiceObject* pres
         }
         if (track != nullptr) {
             CzfServiceObject* registered = track;
-            if (presentation != nullptr && registerTrack(presentation, registered)) {
+            if (presentation != nullptr && registerImageTrack(presentation, registered)) {
                 track = nullptr;  // the presentation's now
             } else {
                 // Nobody takes the track: free it rather than leave it behind. Its identifier
@@ -181,4 +167,15 @@ std::string CreatorSetToolBox::addImageTrackToApplication(CzfServiceObject* pres
         freeTrack(track);
         return std::string();
     }
+}
+
+bool CreatorSetToolBox::registerImageTrack(CzfServiceObject* presentation,
+                                           CzfServiceObject* track) {
+    auto* access = zfQuery<SzfTrackCollectionAccess>(
+        presentation, merrowhost::kIidTrackCollectionAccess, nullptr);
+    if (access == nullptr || track == nullptr) return false;
+    CzfServiceObject* collection = access->zfGetTrackCollection(nullptr);
+    auto* tracks =
+        zfQuery<SzfTrackCollection>(collection, merrowhost::kIidTrackCollection, nullptr);
+    return tracks != nullptr && tracks->zfAddTrack(track, nullptr);
 }
