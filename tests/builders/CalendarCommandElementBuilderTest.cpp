@@ -459,6 +459,33 @@ TEST_F(CalendarCommandTest, EntriesWithoutIdentifiersAreEachReadAndWritten) {
               "</contentpage></day></daypage>");
 }
 
+// Entries without identifiers give their focus items and triggers one shared identifier; each
+// still points at its own button and sends its own command.
+TEST_F(CalendarCommandTest, SelectButtonsOfEntriesWithoutIdentifiersStayApart) {
+    ASSERT_TRUE(
+        build(navigation("<yearInfo id=\"Y\" content=\"2024\">"
+                         "<monthInfo id=\"M\" index=\"0\" firstdayShift=\"1\" monthDays=\"31\">"
+                         "<dayInfo index=\"0\"/><dayInfo index=\"4\"/>"
+                         "</monthInfo></yearInfo>")));
+
+    EXPECT_EQ(element(text(), "<focuscontrol "),
+              "<focuscontrol id=\"focuscontrol\">"
+              "<focusitem id=\"focusitem_M\" target=\"MonthSelectBtn_1\"/>"
+              "<focusitem id=\"focusitem_\" target=\"DaySelectBtn_1\"/>"
+              "<focusitem id=\"focusitem_\" target=\"DaySelectBtn_2\"/></focuscontrol>");
+    EXPECT_EQ(element(text(), "<effect "),
+              "<effect id=\"effect\">"
+              "<trigger id=\"trigger_M\" launcher=\"MonthSelectBtn_1\" state=\"action\" "
+              "type=\"button\"><use target=\"CalendarCommand\" param=\"SwitchPage,D20241DayPage\"/>"
+              "</trigger>"
+              "<trigger id=\"trigger_\" launcher=\"DaySelectBtn_1\" state=\"action\" "
+              "type=\"button\"><use target=\"CalendarCommand\" "
+              "param=\"SwitchPage,C20240101ContentPage\"/></trigger>"
+              "<trigger id=\"trigger_\" launcher=\"DaySelectBtn_2\" state=\"action\" "
+              "type=\"button\"><use target=\"CalendarCommand\" "
+              "param=\"SwitchPage,C20240105ContentPage\"/></trigger></effect>");
+}
+
 TEST_F(CalendarCommandTest, IdentifiersWithQuotesStayInsideTheirPredicates) {
     ASSERT_TRUE(build(navigation(
         "<yearInfo id='Y\"1' content=\"20'24\">"

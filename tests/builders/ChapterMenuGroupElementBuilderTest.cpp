@@ -194,6 +194,24 @@ TEST_F(ChapterMenuTest, ScenesGoIntoTheLastScrollContainer) {
               (Ids{"-", "T1_SCENE_1", "T1_SCENE_2"}));
 }
 
+// Two template children of one kind in a holder give two placeholders of one identifier; each
+// keeps its own geometry.
+TEST_F(ChapterMenuTest, RepeatedPlaceholdersKeepTheirOwnGeometry) {
+    open(
+        "<container id=\"ChapterPageLayout\">"
+        "<scrollcontainer2 id=\"CH_SCROLL\"><scrollinfo><scrollholder id=\"CH_HOLDER_1\">"
+        "<rectangle id=\"CH_FRAME_1\" x=\"1\" y=\"2\" width=\"30\" height=\"40\"/>"
+        "<rectangle id=\"CH_POPUP_1\" x=\"5\" y=\"6\" width=\"70\" height=\"80\"/>"
+        "</scrollholder></scrollinfo></scrollcontainer2></container>");
+    XmlElementOperator titleInfo = title("TI_A");
+    addMenu(titleInfo, 0);
+    EXPECT_EQ(element(text(), "<scrollholder "),
+              "<scrollholder id=\"CH_HOLDER_1\">"
+              "<rectangle id=\"popup_1\" x=\"1\" y=\"2\" width=\"30\" height=\"40\"/>"
+              "<rectangle id=\"popup_1\" x=\"5\" y=\"6\" width=\"70\" height=\"80\"/>"
+              "</scrollholder>");
+}
+
 TEST_F(ChapterMenuTest, TwoMenusShareOneCommandAndOneFocusControl) {
     open();
     XmlElementOperator first = title("TI_A");

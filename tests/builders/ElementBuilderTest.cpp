@@ -64,6 +64,22 @@ TEST(ElementBuilders, SecondAddToAppendsAnotherElement) {
     EXPECT_EQ(body(*doc), "<use/><use/>");
 }
 
+// A second addTo moves the builder to the element it just appended: the geometry lands there,
+// not on the earlier element of the same name and identifier.
+TEST(SizeableBuilders, SecondAddToWritesTheNewElement) {
+    auto doc = TestDocument::empty();
+    XmlElementOperator root(doc->glue(), "/NS:root");
+    SizeableElementBuilder builder("rectangle", "r");
+    builder.setWidth(5);
+    ASSERT_TRUE(builder.addTo(root));
+    builder.setWidth(9);
+    ASSERT_TRUE(builder.addTo(root));
+    EXPECT_EQ(body(*doc),
+              "<rectangle id=\"r\" x=\"0\" y=\"0\" width=\"5\" height=\"0\"/>"
+              "<rectangle id=\"r\" x=\"0\" y=\"0\" width=\"9\" height=\"0\"/>");
+    EXPECT_EQ(XmlElementOperator(doc->glue(), builder.xPath()).getAttribute("width"), "9");
+}
+
 TEST(SizeableBuilders, UnsetGeometryIsWrittenAsZeros) {
     auto doc = TestDocument::empty();
     XmlElementOperator root(doc->glue(), "/NS:root");
@@ -132,6 +148,27 @@ TEST(Triggers, UnknownCodesWriteNoWord) {
     EXPECT_EQ(body(*doc),
               "<trigger id=\"t2\" launcher=\"A\" state=\"focus\"/>"
               "<trigger id=\"t3\" launcher=\"B\" type=\"button\"/>");
+}
+
+// Triggers and focus items that share an identifier each keep their own attributes and uses.
+TEST(Triggers, RepeatedIdentifiersKeepEachTriggerWhole) {
+    auto doc = TestDocument::empty();
+    XmlElementOperator root(doc->glue(), "/NS:root");
+    for (const char* target : {"A", "B"}) {
+        Merrow::TriggerElementBuilder trigger("trigger_", target, 1, 1);
+        Merrow::UseElementBuilder use("", "CalendarCommand", target);
+        trigger.addChild(&use);
+        ASSERT_TRUE(trigger.addTo(root));
+        Merrow::FocusItemElementBuilder item("focusitem_", target);
+        ASSERT_TRUE(item.addTo(root));
+    }
+    EXPECT_EQ(body(*doc),
+              "<trigger id=\"trigger_\" launcher=\"A\" state=\"action\" type=\"button\">"
+              "<use target=\"CalendarCommand\" param=\"A\"/></trigger>"
+              "<focusitem id=\"focusitem_\" target=\"A\"/>"
+              "<trigger id=\"trigger_\" launcher=\"B\" state=\"action\" type=\"button\">"
+              "<use target=\"CalendarCommand\" param=\"B\"/></trigger>"
+              "<focusitem id=\"focusitem_\" target=\"B\"/>");
 }
 
 TEST(Triggers, ChildrenMayDieAfterTheTriggerWasAdded) {
