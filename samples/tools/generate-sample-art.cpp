@@ -7,16 +7,18 @@
 // here from shapes and a small built-in pixel font; the same program gives the same bytes on
 // every run (no clocks, no random numbers beyond a fixed-seed generator, no metadata chunks).
 
-// jpeglib.h needs size_t and FILE declared before it.
+// jpeglib.h needs size_t and FILE declared before it; the include sorter must not move it up.
+// clang-format off
+#include <cstddef>
+#include <cstdio>
 #include <jpeglib.h>
 #include <png.h>
+// clang-format on
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -437,6 +439,26 @@ Canvas titleMark(int size) {
     return c;
 }
 
+// Three frames of a film strip: the mark of a scene.
+Canvas sceneMark(int size) {
+    Canvas c(size, size);
+    c.fillRoundRect(0, 0, size, size, size / 5.0, rgb(90, 170, 90));
+    const double frame = size * 0.2;
+    for (int i = 0; i < 3; ++i) {
+        c.fillRect(size * 0.14 + i * size * 0.26, size * 0.3, frame, size * 0.4,
+                   rgb(255, 255, 255));
+    }
+    return c;
+}
+
+// A caption: a word on a quiet band.
+Canvas caption(int w, int h, const std::string& text, double scale) {
+    Canvas c(w, h);
+    c.fillRoundRect(0, 0, w, h, h / 2.0, rgb(255, 255, 255, 28));
+    c.drawLabel(text, 0, 0, w, h, scale, rgb(236, 240, 255));
+    return c;
+}
+
 Canvas photoMark(int size) {
     Canvas c(size, size);
     c.fillRoundRect(0, 0, size, size, size / 5.0, rgb(60, 150, 220));
@@ -713,6 +735,8 @@ void drawCalendarArt(const fs::path& art) {
     save(cell(224, 126, true), art / "cell_hl.png");
     save(titleMark(28), art / "mark_title.png");
     save(photoMark(28), art / "mark_photo.png");
+    save(sceneMark(28), art / "mark_scene.png");
+    save(caption(600, 48, "CHOOSE A YEAR", 4), art / "caption_year.png");
 
     save(placeholder(320, 180, "YEAR", 4, false), art / "year_slot.png");
     save(placeholder(320, 180, "YEAR", 4, true), art / "year_slot_hl.png");
