@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "builders/ReferenceWalk.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
@@ -23,8 +24,9 @@ struct ChildRoute {
 };
 
 // Walks the child elements of ref in document order. A child goes to the handler of the first
-// route whose tag equals its own, with a handle on the child and one on outParentPath in out;
-// children of other tags are skipped. onResult(handler result) returns whether to go on.
+// route whose tag equals its own, with a handle on the child (addressed by position when it has
+// no id) and one on outParentPath in out; children of other tags are skipped. onResult(handler
+// result) returns whether to go on.
 template <typename OnResult>
 void routeChildren(CBDJCalendarApplicationCreator& creator, const XmlElementOperator& ref,
                    CXMLOutputFileGlue& out, const std::string& outParentPath,
@@ -33,7 +35,7 @@ void routeChildren(CBDJCalendarApplicationCreator& creator, const XmlElementOper
     NodeList children(ref.getXmlGlue(), ref.getAllChildXPath());
     for (int i = 0; i < children.size(); ++i) {
         const char* tag = children.name(i);
-        XmlElementOperator child(ref.getXmlGlue(), ref.getChildXPath(tag, children.id(i)));
+        XmlElementOperator child(ref.getXmlGlue(), referenceChildPath(ref, children, i));
         XmlElementOperator parent(out, outParentPath);
         for (const ChildRoute& route : routes) {
             if (std::strcmp(route.tag, tag) != 0) continue;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "builders/DecorationElementBuilder.h"
+#include "creator/AppendedElement.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "creator/ChildRoute.h"
 #include "document/CreatorSetToolBox.h"
@@ -43,7 +44,7 @@ bool CBDJCalendarApplicationCreator::addGridLayoutElement(XmlElementOperator& pa
     };
 
     const std::string gridId = ref.getId();
-    const std::string gridPath = parent.addElement("gridlayout", gridId);
+    const std::string gridPath = Merrow::appendLayoutElement(parent, "gridlayout", gridId);
     if (!gridPath.empty()) {
         XmlElementOperator grid(parent.getXmlGlue(), gridPath);
         for (const char* name : kGridAttributes) copyAttribute(grid, ref, name);
@@ -97,7 +98,7 @@ bool CBDJCalendarApplicationCreator::addGridLayoutItemElement(XmlElementOperator
     if (item == Item::None) return true;
 
     const char* const element = item == Item::Mark ? "decoration" : "graphictext";
-    const std::string path = parent.addElement(element, id);
+    const std::string path = Merrow::appendLayoutElement(parent, element, id);
     // An item that could not be added gets no picture either: no track is left unreferenced.
     if (path.empty()) return true;
     XmlElementOperator written(parent.getXmlGlue(), path);

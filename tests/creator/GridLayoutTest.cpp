@@ -139,6 +139,26 @@ TEST(GridLayout, DateTypeIsTimeOnlyForExactlyTime) {
     }
 }
 
+TEST(GridLayout, ItemsThatTranslateAlikeKeepTheirOwnAttributes) {
+    // A date and a time number both become "Date_1"; each keeps its own place and type.
+    TestDocument ref(monthPage("x=\"0\"",
+                               "<graphictext id=\"INDEX_1\" x=\"1\" y=\"2\" height=\"3\"/>"
+                               "<graphictext id=\"T_INDEX_1\" x=\"4\" y=\"5\" height=\"6\" "
+                               "type=\"TIME\"/>"));
+    auto doc = newDocument();
+    LayoutCreator creator;
+    XmlElementOperator parent(doc->glue(), "/NS:root");
+    XmlElementOperator grid(ref.glue(), "//NS:gridcontainer");
+    EXPECT_TRUE(creator.addGridLayoutElement(parent, grid, nullptr, nullptr));
+    EXPECT_EQ(view(*doc),
+              "<gridlayout id=\"M_GRID\" x=\"0\">"
+              "<graphictext id=\"Date_1\" tileImage=\"TRACK\" x=\"1\" y=\"2\" "
+              "tileHeight=\"3\" tileWidth=\"28\" type=\"DATE\"/>"
+              "<graphictext id=\"Date_1\" tileImage=\"TRACK\" x=\"4\" y=\"5\" "
+              "tileHeight=\"6\" tileWidth=\"28\" type=\"TIME\"/>"
+              "</gridlayout>");
+}
+
 TEST(GridLayout, MarkPicturesAreTakenAsNamed) {
     // The number tile picture is found in the template folder by name; a mark's picture is not
     // looked for there.

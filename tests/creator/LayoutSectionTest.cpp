@@ -182,6 +182,25 @@ TEST(LayoutSection, ChapterPageLayoutGoesToTheChapterMenusAndLeavesTheResultAlon
         << text;
 }
 
+TEST(LayoutSection, ChildrenWithoutIdKeepTheirOwnAttributes) {
+    // Neither the reference child nor the copy may be taken for its same-named sibling.
+    TestDocument ref(
+        design("<container id=\"DayPageLayout\">"
+               "<graphictext height=\"3\" x=\"1\" y=\"2\" type=\"DATE\"/>"
+               "<graphictext height=\"6\" x=\"4\" y=\"5\" type=\"TIME\"/>"
+               "</container>"));
+    auto doc = newDocument();
+    LayoutCreator creator;
+    EXPECT_TRUE(runLayout(ref, *doc, creator));
+    EXPECT_EQ(view(*doc),
+              "<layout><container id=\"DayPageLayout\" visibility=\"false\">"
+              "<graphictext tileWidth=\"50\" tileHeight=\"3\" x=\"1\" y=\"2\" type=\"DATE\" "
+              "value=\"3333\" tileImage=\"TRACK\"/>"
+              "<graphictext tileWidth=\"50\" tileHeight=\"6\" x=\"4\" y=\"5\" type=\"TIME\" "
+              "value=\"3333\" tileImage=\"TRACK\"/>"
+              "</container></layout>");
+}
+
 TEST(LayoutSection, IdsWithQuotesAddressTheirOwnContainer) {
     TestDocument ref(
         design("<container id='Say \"hi\"' width=\"3\" height=\"4\" x=\"5\" y=\"6\">"

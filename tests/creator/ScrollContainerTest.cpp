@@ -72,6 +72,31 @@ TEST(ScrollContainer, LeavesOutWhatTheReferenceLacks) {
     EXPECT_EQ(view(*doc), "<scrollcontainer3 id=\"S\" height=\"2\" x=\"1\"/>");
 }
 
+TEST(ScrollContainer, PlaceholdersSharingAnIdKeepTheirOwnGeometry) {
+    // Labels without a marker, id-less children and two buttons that translate alike: each
+    // placeholder has the geometry of its own reference element.
+    TestDocument ref(
+        design("<container id=\"YearPageLayout\"><scrollcontainer3 id=\"S\">"
+               "<scrollinfo id=\"I\"><scrollholder id=\"H\">"
+               "<graphictext id=\"YEAR_LABEL\" x=\"1\"/>"
+               "<graphictext id=\"MONTH_LABEL\" x=\"2\"/>"
+               "<scenetext y=\"3\"/><scenetext y=\"4\"/>"
+               "<graphicbutton id=\"L1_BUTTON_1\" width=\"5\"/>"
+               "<graphicbutton id=\"L2_BUTTON_1\" width=\"6\"/>"
+               "</scrollholder></scrollinfo></scrollcontainer3></container>"));
+    auto doc = newDocument();
+    LayoutCreator creator;
+    EXPECT_TRUE(creator.addLayoutElement(doc->glue(), ref.glue(), nullptr, nullptr));
+    EXPECT_EQ(view(*doc),
+              "<layout><container id=\"YearPageLayout\" visibility=\"false\">"
+              "<scrollcontainer3 id=\"S\"><scrollinfo id=\"I\"><scrollholder id=\"H\">"
+              "<anchor x=\"1\"/><anchor x=\"2\"/>"
+              "<rectangle y=\"3\"/><rectangle y=\"4\"/>"
+              "<rectangle id=\"button_1\" width=\"5\"/>"
+              "<rectangle id=\"button_1\" width=\"6\"/>"
+              "</scrollholder></scrollinfo></scrollcontainer3></container></layout>");
+}
+
 TEST(ScrollContainer, RemembersTheFirstHolderOfTheRunOnly) {
     TestDocument ref(design("<container id=\"YearPageLayout\">" + std::string(kYearStrip) +
                             "</container><container id=\"Other\"><scrollcontainer3 id=\"S2\">"
