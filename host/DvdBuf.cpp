@@ -405,7 +405,10 @@ bool CDVDBuf::Alloc(int bitsPerPixel, int width, int height) {
 }
 
 void CDVDBuf::Fill(uint8_t first, uint8_t second, uint8_t third, uint8_t fourth) {
-    if (buffer_ == nullptr) return;
+    // Only whole-byte pixels of up to four bytes can be set from the four given.
+    if (buffer_ == nullptr || (bitsPerPixel_ != 8 && bitsPerPixel_ != 24 && bitsPerPixel_ != 32)) {
+        return;
+    }
     const uint8_t pixel[4] = {first, second, third, fourth};
     const int bytes = bitsPerPixel_ / 8;
     const size_t stride = static_cast<size_t>(Stride(bitsPerPixel_, width_));

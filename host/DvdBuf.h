@@ -29,7 +29,8 @@ public:
     // merrowhost::imageSizeAllowed refuses.
     bool Alloc(int bitsPerPixel, int width, int height);
     // Sets every pixel to the given bytes: for 8 bits only the first is used; for 24 bits
-    // first, second, third are the buffer's three bytes of a pixel; 32 bits add fourth.
+    // first, second, third are the buffer's three bytes of a pixel; 32 bits add fourth. A buffer
+    // of another depth (adopted) is left as it is.
     void Fill(uint8_t first, uint8_t second = 0, uint8_t third = 0, uint8_t fourth = 0);
 
     void GetWHU(int* width, int* height, int* bitsPerPixel) const;

@@ -4,15 +4,11 @@
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <jpeglib.h>
 // clang-format on
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <csetjmp>
 #include <cstring>
 #include <new>
 
+#include "host/AtomicFileWriter.h"
 #include "host/ImageLimits.h"
 #include "host/ProjectFolder.h"
 
@@ -90,30 +86,19 @@ bool writeJpeg(const std::string& path, int width, int height, int components,
         setError(error, "picture size out of range");
         return false;
     }
-    static std::atomic<unsigned> counter{0};
     std::string target;
-    std::string temporary;
     try {
         target = resolvePath(path);
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter.fetch_add(1) + 1);
     } catch (...) {
         setError(error, "out of memory");
         return false;
     }
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        setError(error, target + ": " + std::strerror(errno));
+    AtomicFileWriter writer;
+    if (!writer.open(target)) {
+        setError(error, target + ": " + writer.error());
         return false;
     }
-    FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        const int code = errno;
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        setError(error, target + ": " + std::strerror(code));
-        return false;
-    }
+    FILE* file = writer.stream();
 
     char message[kMessageSize] = "out of memory";
     // Zeroed, jpeg_destroy_compress is safe whether or not creation was reached.
@@ -127,22 +112,12 @@ bool writeJpeg(const std::string& path, int width, int height, int components,
         jpeg_destroy_compress(&job->info);
         delete job;
     }
-    if (ok && (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0)) {
+    if (ok && !writer.commit()) {
         ok = false;
-        std::snprintf(message, kMessageSize, "%s", std::strerror(errno));
+        std::snprintf(message, kMessageSize, "%s", writer.error());
     }
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        std::snprintf(message, kMessageSize, "%s", std::strerror(errno));
-    }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ok = false;
-        std::snprintf(message, kMessageSize, "%s", std::strerror(errno));
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        setError(error, target + ": " + message);
-    }
+    // An uncommitted writer removes its temporary file.
+    if (!ok) setError(error, target + ": " + message);
     return ok;
 }
 

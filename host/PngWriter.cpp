@@ -1,15 +1,12 @@
 #include "host/PngWriter.h"
 
-#include <fcntl.h>
 #include <png.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <new>
 
+#include "host/AtomicFileWriter.h"
 #include "host/ImageLimits.h"
 #include "host/ProjectFolder.h"
 
@@ -134,52 +131,32 @@ void setError(std::string* error, const std::string& text) {
 }
 
 bool writeFile(const std::string& path, const Request& request, std::string* error) {
-    static std::atomic<unsigned> counter{0};
     std::string target;
-    std::string temporary;
     try {
         target = resolvePath(path);
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter.fetch_add(1) + 1);
     } catch (...) {
         setError(error, "out of memory");
         return false;
     }
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        setError(error, target + ": " + std::strerror(errno));
+    AtomicFileWriter writer;
+    if (!writer.open(target)) {
+        setError(error, target + ": " + writer.error());
         return false;
     }
     WriteJob job{};
-    job.file = ::fdopen(fd, "wb");
-    if (job.file == nullptr) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        setError(error, target + ": " + std::strerror(errno));
-        return false;
-    }
+    job.file = writer.stream();
     bool ok = encode(&job, request);
     if (!ok && job.message[0] == '\0') std::snprintf(job.message, kMessageSize, "out of memory");
     png_destroy_write_struct(&job.png, &job.info);
     delete[] job.rows;
     delete[] job.palette;
     delete[] job.paletteAlpha;
-    if (ok && (std::fflush(job.file) != 0 || ::fsync(::fileno(job.file)) != 0)) {
+    if (ok && !writer.commit()) {
         ok = false;
-        std::snprintf(job.message, kMessageSize, "%s", std::strerror(errno));
+        std::snprintf(job.message, kMessageSize, "%s", writer.error());
     }
-    if (std::fclose(job.file) != 0 && ok) {
-        ok = false;
-        std::snprintf(job.message, kMessageSize, "%s", std::strerror(errno));
-    }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ok = false;
-        std::snprintf(job.message, kMessageSize, "%s", std::strerror(errno));
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        setError(error, target + ": " + job.message);
-    }
+    // An uncommitted writer removes its temporary file.
+    if (!ok) setError(error, target + ": " + job.message);
     return ok;
 }
 

@@ -1,19 +1,16 @@
 #include "host/XmlOutputFileGlue.h"
 
-#include <fcntl.h>
 #include <libxml/chvalid.h>
 #include <libxml/encoding.h>
 #include <libxml/tree.h>
 #include <libxml/xmlstring.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "host/AtomicFileWriter.h"
 #include "host/DocumentRegistry.h"
 #include "host/ElementLookup.h"
 #include "host/LibxmlErrorTrap.h"
@@ -50,9 +47,11 @@ char* copyString(const xmlChar* text) {
 }
 
 // An attribute name is an NCName (no namespace) or a prefixed name whose prefix is declared
-// in scope of the element ("xml" always is).
+// in scope of the element ("xml" always is). "xmlns" names a namespace declaration, not an
+// attribute: written as one, it would move the element to another namespace when the saved
+// document is read back.
 bool resolveAttributeName(xmlNodePtr node, const char* name, xmlNsPtr* ns, std::string* local) {
-    if (name == nullptr || name[0] == '\0') return false;
+    if (name == nullptr || name[0] == '\0' || std::strcmp(name, "xmlns") == 0) return false;
     if (xmlValidateNCName(BAD_CAST name, 0) == 0) {
         *ns = nullptr;
         *local = name;
@@ -96,32 +95,11 @@ bool readAttribute(xmlNodePtr node, const char* name, char** value) {
     return true;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        written += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes the bytes to a temporary file beside path and renames it into place, so that a failed
-// save leaves any earlier file untouched and never a partial one.
+// Writes the bytes through a temporary file beside path, so that a failed save leaves any
+// earlier file untouched and never a partial one.
 bool replaceFile(const std::string& path, const std::string& bytes) {
-    static std::atomic<unsigned> counter{0};
-    const std::string temporary =
-        path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1) + 1);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(temporary.c_str());
-    return ok;
+    merrowhost::AtomicFileWriter writer;
+    return writer.open(path) && writer.write(bytes.data(), bytes.size()) && writer.commit();
 }
 
 }  // namespace

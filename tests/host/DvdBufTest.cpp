@@ -412,6 +412,20 @@ TEST(DvdBuf, AllocAndFillWriteEveryPixelButNoPadding) {
               (std::vector<uint8_t>{1, 2, 3, 4, 1, 2, 3, 4}));
 }
 
+TEST(DvdBuf, FillLeavesBuffersOfOtherDepthsAlone) {
+    // Fill knows pixels of 8, 24 and 32 bits only; an adopted buffer of another depth keeps its
+    // bytes.
+    for (const int bits : {16, 48, 64}) {
+        CDVDBuf buffer;
+        const int stride = CDVDBuf::Stride(bits, 3);
+        buffer.Adopt(new uint8_t[stride * 2](), bits, 3, 2);
+        buffer.Fill(1, 2, 3, 4);
+        EXPECT_EQ(std::vector<uint8_t>(buffer.GetBuffer(), buffer.GetBuffer() + stride * 2),
+                  std::vector<uint8_t>(stride * 2, 0))
+            << bits << " bits";
+    }
+}
+
 TEST(DvdBuf, AllocRefusesBadDepthsAndSizes) {
     CDVDBuf buffer;
     EXPECT_FALSE(buffer.Alloc(16, 10, 10));

@@ -327,6 +327,10 @@ TEST(CXMLOutputFileGlue, SetNodeAttributeCreatesReplacesAndRefusesBadInput) {
     EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "", "v"));
     EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "9lives", "v"));
     EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "q:undeclared", "v"));
+    // A namespace declaration written as an attribute would move the element to another
+    // namespace once the saved file is read back.
+    EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "xmlns", "urn:other"));
+    EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "xmlns:q", "urn:other"));
     EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "c", "bell\x07"));
     EXPECT_FALSE(glue.SetNodeAttribute("//NS:item", "c", "\xff\xfe"));
     EXPECT_EQ(document.text(), before);
