@@ -9,8 +9,9 @@ namespace Merrow {
 class HostString {
 public:
     HostString() = default;
-    // Where the host writes the string.
+    // Where the host writes the string. A string written earlier and not yet taken is freed.
     char** out() {
+        adopt();
         value_.reset();
         return &raw_;
     }
