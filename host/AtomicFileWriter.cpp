@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "host/ProjectFolder.h"
+
 namespace merrowhost {
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -88,6 +90,30 @@ bool AtomicFileWriter::commit() {
         return fail(std::strerror(code));
     }
     created_ = false;
+    return true;
+}
+
+void setWriteError(std::string* error, const std::string& text) {
+    if (error == nullptr) return;
+    try {
+        *error = text;
+    } catch (...) {
+        error->clear();
+    }
+}
+
+bool openResolved(AtomicFileWriter& writer, const std::string& path, std::string* error) {
+    std::string target;
+    try {
+        target = resolvePath(path);
+    } catch (...) {
+        setWriteError(error, "out of memory");
+        return false;
+    }
+    if (!writer.open(target)) {
+        setWriteError(error, target + ": " + writer.error());
+        return false;
+    }
     return true;
 }
 

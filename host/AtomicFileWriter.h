@@ -34,6 +34,7 @@ public:
 
     // Why the last step failed (the system's text for the error); empty before any failure.
     const char* error() const { return error_; }
+    const std::string& targetPath() const { return target_; }
     const std::string& temporaryPath() const { return temporary_; }
 
 private:
@@ -46,5 +47,12 @@ private:
     bool created_ = false;
     char error_[256] = {};
 };
+
+// Stores text in *error when error is not null; never throws.
+void setWriteError(std::string* error, const std::string& text);
+
+// Opens writer on path resolved against the project folder (resolvePath). False with *error set
+// to "target: reason" when the temporary file cannot be made.
+bool openResolved(AtomicFileWriter& writer, const std::string& path, std::string* error);
 
 }  // namespace merrowhost

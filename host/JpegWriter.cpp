@@ -10,7 +10,6 @@
 
 #include "host/AtomicFileWriter.h"
 #include "host/ImageLimits.h"
-#include "host/ProjectFolder.h"
 
 namespace merrowhost {
 
@@ -65,39 +64,20 @@ bool encode(EncodeJob* job, int width, int height, int components, const uint8_t
     return true;
 }
 
-void setError(std::string* error, const std::string& text) {
-    if (error == nullptr) return;
-    try {
-        *error = text;
-    } catch (...) {
-        error->clear();
-    }
-}
-
 }  // namespace
 
 bool writeJpeg(const std::string& path, int width, int height, int components,
                const uint8_t* pixels, int quality, std::string* error) {
     if (pixels == nullptr || (components != 1 && components != 3) || quality < 1 || quality > 100) {
-        setError(error, "invalid JPEG arguments");
+        setWriteError(error, "invalid JPEG arguments");
         return false;
     }
     if (!imageSizeAllowed(width, height)) {
-        setError(error, "picture size out of range");
-        return false;
-    }
-    std::string target;
-    try {
-        target = resolvePath(path);
-    } catch (...) {
-        setError(error, "out of memory");
+        setWriteError(error, "picture size out of range");
         return false;
     }
     AtomicFileWriter writer;
-    if (!writer.open(target)) {
-        setError(error, target + ": " + writer.error());
-        return false;
-    }
+    if (!openResolved(writer, path, error)) return false;
     FILE* file = writer.stream();
 
     char message[kMessageSize] = "out of memory";
@@ -117,7 +97,7 @@ bool writeJpeg(const std::string& path, int width, int height, int components,
         std::snprintf(message, kMessageSize, "%s", writer.error());
     }
     // An uncommitted writer removes its temporary file.
-    if (!ok) setError(error, target + ": " + message);
+    if (!ok) setWriteError(error, writer.targetPath() + ": " + message);
     return ok;
 }
 

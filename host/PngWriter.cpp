@@ -8,7 +8,6 @@
 
 #include "host/AtomicFileWriter.h"
 #include "host/ImageLimits.h"
-#include "host/ProjectFolder.h"
 
 namespace merrowhost {
 
@@ -121,28 +120,9 @@ bool encode(WriteJob* job, const Request& request) {
     return true;
 }
 
-void setError(std::string* error, const std::string& text) {
-    if (error == nullptr) return;
-    try {
-        *error = text;
-    } catch (...) {
-        error->clear();
-    }
-}
-
 bool writeFile(const std::string& path, const Request& request, std::string* error) {
-    std::string target;
-    try {
-        target = resolvePath(path);
-    } catch (...) {
-        setError(error, "out of memory");
-        return false;
-    }
     AtomicFileWriter writer;
-    if (!writer.open(target)) {
-        setError(error, target + ": " + writer.error());
-        return false;
-    }
+    if (!openResolved(writer, path, error)) return false;
     WriteJob job{};
     job.file = writer.stream();
     bool ok = encode(&job, request);
@@ -156,7 +136,7 @@ bool writeFile(const std::string& path, const Request& request, std::string* err
         std::snprintf(job.message, kMessageSize, "%s", writer.error());
     }
     // An uncommitted writer removes its temporary file.
-    if (!ok) setError(error, target + ": " + job.message);
+    if (!ok) setWriteError(error, writer.targetPath() + ": " + job.message);
     return ok;
 }
 
@@ -171,16 +151,16 @@ size_t PngPicture::rowBytes() const {
 bool writePng(const std::string& path, const PngPicture& picture, std::string* error) {
     Layout layout{};
     if (!layoutOf(picture, &layout)) {
-        setError(error, "invalid PNG pixel layout");
+        setWriteError(error, "invalid PNG pixel layout");
         return false;
     }
     if (!imageSizeAllowed(picture.width, picture.height)) {
-        setError(error, "picture size out of range");
+        setWriteError(error, "picture size out of range");
         return false;
     }
     const size_t rowBytes = picture.rowBytes();
     if (picture.rows.size() != rowBytes * static_cast<size_t>(picture.height)) {
-        setError(error, "row data does not match the picture size");
+        setWriteError(error, "row data does not match the picture size");
         return false;
     }
     const bool withPalette = picture.colourType == PngPicture::ColourType::Palette;
@@ -199,11 +179,11 @@ bool writePng(const std::string& path, const PngPicture& picture, std::string* e
 bool writeRgbaPng(const std::string& path, int width, int height, const uint8_t* rgba,
                   std::string* error) {
     if (rgba == nullptr) {
-        setError(error, "no pixels given");
+        setWriteError(error, "no pixels given");
         return false;
     }
     if (!imageSizeAllowed(width, height)) {
-        setError(error, "picture size out of range");
+        setWriteError(error, "picture size out of range");
         return false;
     }
     const Request request{
