@@ -11,11 +11,11 @@
 #include "cli/ProjectLoader.h"
 #include "cli/StagingFolder.h"
 #include "cli/TitleDescription.h"
-#include "host/AdvancedTitleObject.h"
-#include "host/HostObject.h"
-#include "host/PresentationObject.h"
-#include "host/ServiceObject.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/objects/HostObject.h"
+#include "host/objects/ServiceObject.h"
+#include "host/title/AdvancedTitleObject.h"
+#include "host/title/PresentationObject.h"
 #include "merrowkit/Services.h"
 
 namespace merrowcli {

@@ -7,14 +7,14 @@
 
 #include "cli/StagingFolder.h"
 #include "cli/TitleDescription.h"
-#include "host/AdvancedTitleObject.h"
-#include "host/ClipListObject.h"
-#include "host/ClipObject.h"
-#include "host/ImageTrackObject.h"
-#include "host/MediaHolderObject.h"
-#include "host/PngWriter.h"
-#include "host/PresentationObject.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/pictures/PngWriter.h"
+#include "host/title/AdvancedTitleObject.h"
+#include "host/title/ClipListObject.h"
+#include "host/title/ClipObject.h"
+#include "host/title/ImageTrackObject.h"
+#include "host/title/MediaHolderObject.h"
+#include "host/title/PresentationObject.h"
 
 namespace merrowcli {
 

@@ -14,12 +14,12 @@
 #include <set>
 #include <system_error>
 
-#include "host/DvdBuf.h"
-#include "host/ImageTrackObject.h"
-#include "host/LibxmlErrorTrap.h"
-#include "host/ProjectFolder.h"
-#include "host/ServiceObject.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/LibxmlErrorTrap.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/ProjectFolder.h"
+#include "host/objects/ServiceObject.h"
+#include "host/pictures/DvdBuf.h"
+#include "host/title/ImageTrackObject.h"
 
 namespace merrowcli {
 

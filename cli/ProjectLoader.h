@@ -12,8 +12,8 @@
 #include <string>
 
 #include "cli/ProjectSettings.h"
-#include "host/ProjectSourceObject.h"
-#include "host/TitleSourceObject.h"
+#include "host/title/ProjectSourceObject.h"
+#include "host/title/TitleSourceObject.h"
 
 namespace merrowcli {
 

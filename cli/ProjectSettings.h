@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Guid.h"
+#include "host/objects/Guid.h"
 
 namespace merrowcli {
 

@@ -3,14 +3,14 @@
 #include <memory>
 #include <utility>
 
-#include "host/AdvancedTitleObject.h"
-#include "host/ClipListObject.h"
-#include "host/ClipObject.h"
-#include "host/GlobalApi.h"
-#include "host/HostObject.h"
-#include "host/ImageTrackObject.h"
-#include "host/MediaHolderObject.h"
-#include "host/PresentationObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/objects/HostObject.h"
+#include "host/title/AdvancedTitleObject.h"
+#include "host/title/ClipListObject.h"
+#include "host/title/ClipObject.h"
+#include "host/title/ImageTrackObject.h"
+#include "host/title/MediaHolderObject.h"
+#include "host/title/PresentationObject.h"
 
 namespace merrowcli {
 

@@ -23,8 +23,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/ErrorInfo.h"
-#include "host/Guid.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/Guid.h"
 
 class CzfServiceObject;
 

@@ -8,8 +8,8 @@
 #include "component/ErrorReport.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/CreatorSetToolBox.h"
-#include "host/HostInterfaces.h"
-#include "host/ServiceObject.h"
+#include "host/objects/HostInterfaces.h"
+#include "host/objects/ServiceObject.h"
 
 namespace {
 

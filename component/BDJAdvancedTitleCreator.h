@@ -2,9 +2,9 @@
 // The service object that creates the advanced title of a calendar BD-J menu. It carries the
 // interface SzfCreateBDJAdvancedTitle_Method; its one operation lives in AdvancedTitleRequest.cpp.
 
-#include "host/ErrorInfo.h"
-#include "host/Guid.h"
-#include "host/ServiceObject.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/Guid.h"
+#include "host/objects/ServiceObject.h"
 #include "merrowkit/Services.h"
 
 class CzfBDJAdvancedTitleCreator : public CzfServiceObject,

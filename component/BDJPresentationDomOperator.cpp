@@ -4,7 +4,7 @@
 
 #include "component/ErrorReport.h"
 #include "component/ServiceClass.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
 
 namespace {
 

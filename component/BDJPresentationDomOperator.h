@@ -2,9 +2,9 @@
 // The service object that writes a presentation document held by the host to an XML file. It
 // carries the interface SzfOperateBDJPresentationDom.
 
-#include "host/ErrorInfo.h"
-#include "host/Guid.h"
-#include "host/ServiceObject.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/Guid.h"
+#include "host/objects/ServiceObject.h"
 #include "merrowkit/Services.h"
 
 class CzfBDJPresentationDomOperator : public CzfServiceObject, public SzfOperateBDJPresentationDom {

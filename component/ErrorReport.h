@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "host/ErrorInfo.h"
-#include "host/Guid.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/Guid.h"
 
 namespace Merrow {
 

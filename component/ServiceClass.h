@@ -7,7 +7,7 @@
 #include <new>
 
 #include "component/ErrorReport.h"
-#include "host/ServiceObject.h"
+#include "host/objects/ServiceObject.h"
 #include "merrowkit/Services.h"
 
 namespace Merrow {

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "document/CreatorSetToolBox.h"
-#include "host/FileCheck.h"
-#include "host/HostInterfaces.h"
-#include "host/ServiceObject.h"
+#include "host/framework/FileCheck.h"
+#include "host/objects/HostInterfaces.h"
+#include "host/objects/ServiceObject.h"
 
 #if defined(MERROWKIT_OLDER_VARIANT)
 #include "imagetrack/BufferImageTrackCreatorManager.h"

@@ -9,8 +9,8 @@
 #include "builders/ChapterMenuData.h"
 #include "creator/TitleRecord.h"
 #include "document/XmlElementOperator.h"
-#include "host/HostTypes.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/objects/HostTypes.h"
 #include "imagetrack/ImageTrackCreatorManager.h"
 #include "merrowkit/Export.h"
 

@@ -5,9 +5,9 @@
 
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/CreatorSetToolBox.h"
-#include "host/GlobalApi.h"
-#include "host/HostInterfaces.h"
-#include "host/ServiceObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/objects/HostInterfaces.h"
+#include "host/objects/ServiceObject.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Guid.h"
+#include "host/objects/Guid.h"
 
 struct TitleRecord {
     GUID titleId{};

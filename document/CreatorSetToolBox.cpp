@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "document/NodeList.h"
-#include "host/FileCheck.h"
+#include "host/framework/FileCheck.h"
 
 std::string CreatorSetToolBox::m_fullpath;
 
@@ -42,8 +42,8 @@ const std::string& CreatorSetToolBox::fullPath() {
         std::vector<char> buffer(260);
         for (;;) {
             const uint32_t size = static_cast<uint32_t>(buffer.size());
-            const uint32_t length =
-                GetModuleFileNameA(AfxGetModuleState()->m_hCurrentInstanceHandle, buffer.data(), size);
+            const uint32_t length = GetModuleFileNameA(
+                AfxGetModuleState()->m_hCurrentInstanceHandle, buffer.data(), size);
             if (length < size) {
                 m_fullpath.assign(buffer.data(), length);
                 break;

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "host/AppFramework.h"
-#include "host/DvdBuf.h"
-#include "host/ErrorInfo.h"
-#include "host/HostTypes.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/AppFramework.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/HostTypes.h"
+#include "host/pictures/DvdBuf.h"
 #include "merrowkit/Export.h"
 
 class CzfServiceObject;

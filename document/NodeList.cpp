@@ -9,7 +9,9 @@ NodeList::NodeList(CXMLOutputFileGlue& glue, const std::string& xpath) {
     if (nodes_ == nullptr || count_ < 0) count_ = 0;
 }
 
-NodeList::~NodeList() { CreatorSetToolBox::freeNodeInfo(&nodes_, count_); }
+NodeList::~NodeList() {
+    CreatorSetToolBox::freeNodeInfo(&nodes_, count_);
+}
 
 const char* NodeList::name(int index) const {
     const char* text = nodes_[index] ? nodes_[index]->name : nullptr;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
 
 namespace Merrow {
 

@@ -14,7 +14,9 @@ std::string quoteXPathLiteral(const std::string& value);
 std::string attributePredicate(const char* name, const std::string& value);
 
 // "[@id=" + literal + "]"
-inline std::string idPredicate(const std::string& id) { return attributePredicate("id", id); }
+inline std::string idPredicate(const std::string& id) {
+    return attributePredicate("id", id);
+}
 
 // "/" + prefix + ":" + name
 std::string step(const char* prefix, const char* name);

@@ -34,7 +34,9 @@ std::string XmlElementOperator::getAllChildXPath() const {
     return xpath_ + step(glue_.GetNameSpaceString(), "*");
 }
 
-std::string XmlElementOperator::getParentXPath() const { return ".." + xpath_; }
+std::string XmlElementOperator::getParentXPath() const {
+    return ".." + xpath_;
+}
 
 unsigned XmlElementOperator::childCount(const char* name) const {
     if (name == nullptr || name[0] == '\0') return 0;

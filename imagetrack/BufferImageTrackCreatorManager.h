@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/HostTypes.h"
+#include "host/objects/HostTypes.h"
 #include "imagetrack/ImageTrackCreatorManager.h"
 
 namespace Merrow {
@@ -25,18 +25,23 @@ public:
     ImageTrackCreator* createMonthThumbnailFocusImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createDayThumbnailNormalImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createDayThumbnailFocusImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createContentThumbnailNormalImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createContentThumbnailFocusImageCreator(XmlElementOperator& element) override;
+    ImageTrackCreator* createContentThumbnailNormalImageCreator(
+        XmlElementOperator& element) override;
+    ImageTrackCreator* createContentThumbnailFocusImageCreator(
+        XmlElementOperator& element) override;
     ImageTrackCreator* createYearTextNormalImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createYearTextFocusImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createChapterThumbnailNormalImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createChapterThumbnailFocusImageCreator(XmlElementOperator& element) override;
+    ImageTrackCreator* createChapterThumbnailNormalImageCreator(
+        XmlElementOperator& element) override;
+    ImageTrackCreator* createChapterThumbnailFocusImageCreator(
+        XmlElementOperator& element) override;
     ImageTrackCreator* createChapterTextNormalImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createChapterTextFocusImageCreator(XmlElementOperator& element) override;
 
 protected:
     // The identifier of the element that provides the picture of this kind for element, or "".
-    std::string getBufferProviderElementId(XmlElementOperator& element, ApplicationDoc::TagNode kind);
+    std::string getBufferProviderElementId(XmlElementOperator& element,
+                                           ApplicationDoc::TagNode kind);
     ImageTrackCreator* createImageTrack(XmlElementOperator& element, ApplicationDoc::TagNode kind,
                                         ImageTrackCreator::ImageMergerMethod method);
 };

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "host/ErrorInfo.h"
-#include "host/HostTypes.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/HostTypes.h"
 #include "merrowkit/Export.h"
 
 class CzfServiceObject;

@@ -19,18 +19,27 @@ public:
     virtual ImageTrackCreator* createButtonFocusImageCreator(XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createDecorationImageCreator(XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createTextImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createYearThumbnailNormalImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createYearThumbnailFocusImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createMonthThumbnailNormalImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createMonthThumbnailFocusImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createDayThumbnailNormalImageCreator(XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createYearThumbnailNormalImageCreator(
+        XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createYearThumbnailFocusImageCreator(
+        XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createMonthThumbnailNormalImageCreator(
+        XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createMonthThumbnailFocusImageCreator(
+        XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createDayThumbnailNormalImageCreator(
+        XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createDayThumbnailFocusImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createContentThumbnailNormalImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createContentThumbnailFocusImageCreator(XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createContentThumbnailNormalImageCreator(
+        XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createContentThumbnailFocusImageCreator(
+        XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createYearTextNormalImageCreator(XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createYearTextFocusImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createChapterThumbnailNormalImageCreator(XmlElementOperator& element) = 0;
-    virtual ImageTrackCreator* createChapterThumbnailFocusImageCreator(XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createChapterThumbnailNormalImageCreator(
+        XmlElementOperator& element) = 0;
+    virtual ImageTrackCreator* createChapterThumbnailFocusImageCreator(
+        XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createChapterTextNormalImageCreator(XmlElementOperator& element) = 0;
     virtual ImageTrackCreator* createChapterTextFocusImageCreator(XmlElementOperator& element) = 0;
 };

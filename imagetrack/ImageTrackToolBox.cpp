@@ -6,9 +6,9 @@
 #include <string>
 
 #include "document/CreatorSetToolBox.h"
-#include "host/GlobalApi.h"
-#include "host/HostInterfaces.h"
-#include "host/ServiceObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/objects/HostInterfaces.h"
+#include "host/objects/ServiceObject.h"
 #include "imagetrack/ImageTrackCreator.h"
 
 namespace {

@@ -26,12 +26,16 @@ public:
     ImageTrackCreator* createMonthThumbnailFocusImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createDayThumbnailNormalImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createDayThumbnailFocusImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createContentThumbnailNormalImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createContentThumbnailFocusImageCreator(XmlElementOperator& element) override;
+    ImageTrackCreator* createContentThumbnailNormalImageCreator(
+        XmlElementOperator& element) override;
+    ImageTrackCreator* createContentThumbnailFocusImageCreator(
+        XmlElementOperator& element) override;
     ImageTrackCreator* createYearTextNormalImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createYearTextFocusImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createChapterThumbnailNormalImageCreator(XmlElementOperator& element) override;
-    ImageTrackCreator* createChapterThumbnailFocusImageCreator(XmlElementOperator& element) override;
+    ImageTrackCreator* createChapterThumbnailNormalImageCreator(
+        XmlElementOperator& element) override;
+    ImageTrackCreator* createChapterThumbnailFocusImageCreator(
+        XmlElementOperator& element) override;
     ImageTrackCreator* createChapterTextNormalImageCreator(XmlElementOperator& element) override;
     ImageTrackCreator* createChapterTextFocusImageCreator(XmlElementOperator& element) override;
 

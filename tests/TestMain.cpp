@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/AppFramework.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/AppFramework.h"
 
 int main(int argc, char** argv) {
     merrowhost::setProgramPath(MERROWKIT_TEST_PROGRAM);

@@ -9,35 +9,43 @@
 //   static_cast<SzfCreateBDJAdvancedTitle_Method*>(method)->zfCreateBDJAdvancedTitle(...);
 //   CzfObjectFactory::zfFreeObject(creator);
 
-#include "host/ErrorInfo.h"
-#include "host/Guid.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/Guid.h"
 #include "merrowkit/Export.h"
 
 class CzfServiceObject;
 
 namespace merrowkit {
 
-inline constexpr GUID kClsidAdvancedTitleCreator = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x10, 0x00, 0x00, 0x00, 0x00, 0x01}};
-inline constexpr GUID kClsidPresentationDomOperator = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x10, 0x00, 0x00, 0x00, 0x00, 0x02}};
-inline constexpr GUID kIidCreateBDJAdvancedTitleMethod = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x20, 0x00, 0x00, 0x00, 0x00, 0x01}};
-inline constexpr GUID kIidOperateBDJPresentationDom = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x20, 0x00, 0x00, 0x00, 0x00, 0x02}};
+inline constexpr GUID kClsidAdvancedTitleCreator = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x10, 0x00, 0x00, 0x00, 0x00, 0x01}};
+inline constexpr GUID kClsidPresentationDomOperator = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x10, 0x00, 0x00, 0x00, 0x00, 0x02}};
+inline constexpr GUID kIidCreateBDJAdvancedTitleMethod = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x20, 0x00, 0x00, 0x00, 0x00, 0x01}};
+inline constexpr GUID kIidOperateBDJPresentationDom = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x20, 0x00, 0x00, 0x00, 0x00, 0x02}};
 // Kind category shared by both service objects: kind 319 (title creator), 321 (DOM operator).
-inline constexpr GUID kCategoryServiceKind = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x30, 0x00, 0x00, 0x00, 0x00, 0x01}};
+inline constexpr GUID kCategoryServiceKind = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x30, 0x00, 0x00, 0x00, 0x00, 0x01}};
 inline constexpr int kKindAdvancedTitleCreator = 319;
 inline constexpr int kKindPresentationDomOperator = 321;
 // Error category of every record the component fills.
-inline constexpr GUID kErrorCategory = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x40, 0x00, 0x00, 0x00, 0x00, 0x01}};
+inline constexpr GUID kErrorCategory = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x40, 0x00, 0x00, 0x00, 0x00, 0x01}};
 // Source identifiers: the exported factory, and the service classes' shared source.
-inline constexpr GUID kSourceFactory = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x50, 0x00, 0x00, 0x00, 0x00, 0x01}};
-inline constexpr GUID kSourceServiceClass = {0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x50, 0x00, 0x00, 0x00, 0x00, 0x02}};
+inline constexpr GUID kSourceFactory = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x50, 0x00, 0x00, 0x00, 0x00, 0x01}};
+inline constexpr GUID kSourceServiceClass = {
+    0x3a9e5c10, 0x7d21, 0x4f4a, {0xb1, 0x6e, 0x50, 0x00, 0x00, 0x00, 0x00, 0x02}};
 
 // Error codes written into the record.
-inline constexpr int kErrorOutOfMemory = 1;       // an object could not be allocated
-inline constexpr int kErrorNullArgument = 2;      // a required pointer argument was null
-inline constexpr int kErrorUnknownClass = 7;      // no class of that identifier
-inline constexpr int kErrorUnknownDocument = 8;   // zfSavePresentationDom: no document of that id
-inline constexpr int kErrorSaveFailed = 9;        // zfSavePresentationDom: the file was not written
-inline constexpr int kErrorUnexpected = 10;       // an unexpected internal failure was contained
+inline constexpr int kErrorOutOfMemory = 1;      // an object could not be allocated
+inline constexpr int kErrorNullArgument = 2;     // a required pointer argument was null
+inline constexpr int kErrorUnknownClass = 7;     // no class of that identifier
+inline constexpr int kErrorUnknownDocument = 8;  // zfSavePresentationDom: no document of that id
+inline constexpr int kErrorSaveFailed = 9;       // zfSavePresentationDom: the file was not written
+inline constexpr int kErrorUnexpected = 10;      // an unexpected internal failure was contained
 
 }  // namespace merrowkit
 

@@ -2,7 +2,7 @@
 
 #include "builders/ButtonElementBuilder.h"
 #include "builders/DecorationElementBuilder.h"
-#include "host/PresentationObject.h"
+#include "host/title/PresentationObject.h"
 #include "imagetrack/ImageTrackTestSupport.h"
 #include "support/TestDocument.h"
 

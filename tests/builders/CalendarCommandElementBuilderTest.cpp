@@ -7,10 +7,10 @@
 
 #include "builders/CalendarCommandElementBuilder.h"
 #include "document/NodeList.h"
-#include "host/GlobalApi.h"
-#include "host/ImageTrackObject.h"
-#include "host/PresentationObject.h"
-#include "host/ServiceObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/objects/ServiceObject.h"
+#include "host/title/ImageTrackObject.h"
+#include "host/title/PresentationObject.h"
 #include "imagetrack/BufferImageTrackCreatorManager.h"
 #include "support/TestDocument.h"
 

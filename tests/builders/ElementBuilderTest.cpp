@@ -1,7 +1,6 @@
-#include "builders/ElementBuilder.h"
-
 #include <gtest/gtest.h>
 
+#include "builders/ElementBuilder.h"
 #include "builders/FocusItemElementBuilder.h"
 #include "builders/SizeableElementBuilder.h"
 #include "builders/TriggerElementBuilder.h"

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli/CliTestSupport.h"
-#include "host/DvdBuf.h"
-#include "host/GlobalApi.h"
+#include "host/objects/GlobalApi.h"
+#include "host/pictures/DvdBuf.h"
 #include "merrowkit/Services.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "host/HostTypes.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/objects/HostTypes.h"
 
 namespace clitest {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ServiceObject.h"
+#include "host/objects/ServiceObject.h"
 #include "merrowkit/Services.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "cli/CliTestSupport.h"
 #include "cli/SampleBuild.h"
-#include "host/DvdBuf.h"
+#include "host/pictures/DvdBuf.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "cli/CliTestSupport.h"
 #include "cli/SampleBuild.h"
-#include "host/DvdBuf.h"
+#include "host/pictures/DvdBuf.h"
 
 namespace {
 

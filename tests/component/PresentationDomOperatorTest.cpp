@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ServiceTestSupport.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
 #include "merrowkit/Services.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "host/ErrorInfo.h"
-#include "host/Guid.h"
-#include "host/ServiceObject.h"
+#include "host/objects/ErrorInfo.h"
+#include "host/objects/Guid.h"
+#include "host/objects/ServiceObject.h"
 #include "merrowkit/Services.h"
 
 namespace servicetest {

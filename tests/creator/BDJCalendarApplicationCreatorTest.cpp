@@ -12,11 +12,11 @@
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "creator/CreatorTestSupport.h"
 #include "document/CreatorSetToolBox.h"
-#include "host/AdvancedTitleObject.h"
-#include "host/PresentationObject.h"
-#include "host/ProjectSourceObject.h"
-#include "host/ServiceObject.h"
-#include "host/TitleSourceObject.h"
+#include "host/objects/ServiceObject.h"
+#include "host/title/AdvancedTitleObject.h"
+#include "host/title/PresentationObject.h"
+#include "host/title/ProjectSourceObject.h"
+#include "host/title/TitleSourceObject.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
 
 namespace creatortest {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "creator/LayoutTestSupport.h"
-#include "host/ProjectSourceObject.h"
+#include "host/title/ProjectSourceObject.h"
 #include "support/TestDocument.h"
 
 namespace {

@@ -15,11 +15,11 @@
 
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/XmlElementOperator.h"
-#include "host/HostInterfaces.h"
-#include "host/ImageTrackObject.h"
-#include "host/PngWriter.h"
-#include "host/PresentationObject.h"
-#include "host/ServiceObject.h"
+#include "host/objects/HostInterfaces.h"
+#include "host/objects/ServiceObject.h"
+#include "host/pictures/PngWriter.h"
+#include "host/title/ImageTrackObject.h"
+#include "host/title/PresentationObject.h"
 #include "support/TestDocument.h"
 
 namespace layouttest {

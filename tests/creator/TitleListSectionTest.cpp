@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "creator/CreatorTestSupport.h"
-#include "host/AdvancedTitleObject.h"
-#include "host/GlobalApi.h"
-#include "host/ProjectSourceObject.h"
-#include "host/TitleSourceObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/title/AdvancedTitleObject.h"
+#include "host/title/ProjectSourceObject.h"
+#include "host/title/TitleSourceObject.h"
 
 namespace {
 

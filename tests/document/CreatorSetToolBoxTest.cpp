@@ -1,11 +1,10 @@
-#include "document/CreatorSetToolBox.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "host/FileCheck.h"
+#include "document/CreatorSetToolBox.h"
+#include "host/framework/FileCheck.h"
 
 // Reaches the toolbox's private search, as the creator's own code does.
 class CreatorSetToolBoxTestAccess {
@@ -75,7 +74,8 @@ TEST(ToolboxPaths, LongPathsAreNeitherCutNorOverflowed) {
     for (int i = 0; i < 6; ++i) folder += std::string(60, static_cast<char>('a' + i)) + "/";
     ASSERT_GT(folder.size(), 300u);
     const std::string nested = folder + "inner/";
-    ASSERT_EQ(std::system(("mkdir -p '" + nested + "' && touch '" + nested + "deep.png'").c_str()), 0);
+    ASSERT_EQ(std::system(("mkdir -p '" + nested + "' && touch '" + nested + "deep.png'").c_str()),
+              0);
     EXPECT_EQ(CreatorSetToolBoxTestAccess::find(folder, "deep.png"), nested + "deep.png");
     EXPECT_TRUE(IsFileExist((nested + "deep.png").c_str()));
 }

@@ -1,9 +1,8 @@
-#include "document/XPathText.h"
-
 #include <gtest/gtest.h>
 
-#include "host/XmlOutputFileGlue.h"
 #include "document/NodeList.h"
+#include "document/XPathText.h"
+#include "host/dom/XmlOutputFileGlue.h"
 
 namespace {
 
@@ -18,14 +17,13 @@ TEST(XPathText, UsesApostrophesForValuesWithDoubleQuotes) {
 }
 
 TEST(XPathText, UsesConcatForValuesWithBothQuoteKinds) {
-    EXPECT_EQ(Merrow::quoteXPathLiteral("it's \"x\""),
-              "concat(\"it's \", '\"', \"x\", '\"')");
+    EXPECT_EQ(Merrow::quoteXPathLiteral("it's \"x\""), "concat(\"it's \", '\"', \"x\", '\"')");
 }
 
 // Whatever the identifier holds, the composed path selects exactly the element that carries it.
 TEST(XPathText, IdentifiersCannotChangeWhatAPathSelects) {
-    const char* ids[] = {"plain", "dq\"inside", "sq'inside", "both'\"kinds", "\"]|//*[\"",
-                         "x\"] | //*[@id=\"plain"};
+    const char* ids[] = {"plain",        "dq\"inside", "sq'inside",
+                         "both'\"kinds", "\"]|//*[\"", "x\"] | //*[@id=\"plain"};
     std::string xml = "<root xmlns=\"urn:t\">";
     xml += "<item id=\"plain\"/>";
     xml += "<item id=\"dq&quot;inside\"/>";

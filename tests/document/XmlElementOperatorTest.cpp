@@ -1,8 +1,7 @@
-#include "document/XmlElementOperator.h"
-
 #include <gtest/gtest.h>
 
 #include "document/NodeList.h"
+#include "document/XmlElementOperator.h"
 
 namespace {
 
@@ -36,8 +35,7 @@ TEST_F(XmlElementOperatorTest, ComposesChildPaths) {
     XmlElementOperator layout = handle("/NS:root/NS:layout");
     EXPECT_EQ(layout.getChildXPath("button", nullptr), "/NS:root/NS:layout/NS:button");
     EXPECT_EQ(layout.getChildXPath("button", ""), "/NS:root/NS:layout/NS:button");
-    EXPECT_EQ(layout.getChildXPath("container", "A"),
-              "/NS:root/NS:layout/NS:container[@id=\"A\"]");
+    EXPECT_EQ(layout.getChildXPath("container", "A"), "/NS:root/NS:layout/NS:container[@id=\"A\"]");
     EXPECT_EQ(layout.getAllChildXPath(), "/NS:root/NS:layout/NS:*");
     EXPECT_EQ(layout.getParentXPath(), "../NS:root/NS:layout");
 }

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
-#include "host/ImageTrackObject.h"
-#include "host/PngWriter.h"
-#include "host/ServiceObject.h"
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/objects/HostInterfaces.h"
+#include "host/objects/ServiceObject.h"
+#include "host/pictures/PngWriter.h"
+#include "host/title/ImageTrackObject.h"
 
 namespace imagetracktest {
 

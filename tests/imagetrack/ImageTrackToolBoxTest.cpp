@@ -11,9 +11,9 @@
 
 #include "ImageTrackTestSupport.h"
 #include "document/CreatorSetToolBox.h"
-#include "host/DibImage.h"
-#include "host/GlobalApi.h"
-#include "host/PresentationObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/pictures/DibImage.h"
+#include "host/title/PresentationObject.h"
 #include "imagetrack/ImageTrackCreator.h"
 
 namespace {

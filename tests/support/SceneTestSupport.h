@@ -10,10 +10,10 @@
 
 #include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
-#include "host/GlobalApi.h"
-#include "host/ImageTrackObject.h"
-#include "host/PresentationObject.h"
-#include "host/ServiceObject.h"
+#include "host/objects/GlobalApi.h"
+#include "host/objects/ServiceObject.h"
+#include "host/title/ImageTrackObject.h"
+#include "host/title/PresentationObject.h"
 
 namespace scenetest {
 

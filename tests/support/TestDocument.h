@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "host/XmlOutputFileGlue.h"
+#include "host/dom/XmlOutputFileGlue.h"
 
 namespace merrowtest {
 

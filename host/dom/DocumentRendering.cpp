@@ -1,0 +1,230 @@
+// The glue's rendering model. An element is drawn from the picture file its attributes name
+// ("imageHighlight" for the focus rendering, else "imageBody", else "image"), at its "width" by
+// "height" when both are given, else at the picture's own size. Its layer is the position of its
+// top-level layout container, its page its own "page" attribute. Its navigation list names the
+// elements that provide its thumbnail ("thumbnailId") and its text ("textId").
+
+#include <libxml/tree.h>
+
+#include <cctype>
+#include <climits>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "host/dom/DocumentRegistry.h"
+#include "host/dom/ElementLookup.h"
+#include "host/dom/XmlOutputFileGlue.h"
+#include "host/pictures/DibImage.h"
+#include "host/pictures/DvdBuf.h"
+#include "host/pictures/ImageLimits.h"
+#include "host/pictures/PictureScaler.h"
+
+using merrowhost::DocumentRegistry;
+using merrowhost::elementAttribute;
+using merrowhost::findElementById;
+
+namespace {
+
+// The leading integer of text as atoi reads it (white space, a sign, digits), saturated to the
+// int range; false when no digit comes first.
+bool leadingInteger(const std::string& text, int* value) {
+    size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])) != 0) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    if (at >= text.size() || std::isdigit(static_cast<unsigned char>(text[at])) == 0) return false;
+    long long number = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0; ++at) {
+        number = number * 10 + (text[at] - '0');
+        if (number > static_cast<long long>(INT_MAX) + 1)
+            number = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) number = -number;
+    *value = static_cast<int>(number > INT_MAX ? INT_MAX : number);
+    return true;
+}
+
+// The integer value of an attribute; false when it is missing or does not start with a number.
+bool integerAttribute(xmlNodePtr element, const char* name, int* value) {
+    std::string text;
+    return elementAttribute(element, name, &text) && leadingInteger(text, value);
+}
+
+bool isElementNamed(xmlNodePtr node, const char* name) {
+    return node != nullptr && node->type == XML_ELEMENT_NODE &&
+           xmlStrEqual(node->name, BAD_CAST name) != 0;
+}
+
+// The 0-based position, among the "container" children of /root/layout, of the container that
+// holds element (or is element); 0 when element is not inside one.
+int layerOf(xmlNodePtr element) {
+    xmlNodePtr root = xmlDocGetRootElement(element->doc);
+    if (!isElementNamed(root, "root")) return 0;
+    for (xmlNodePtr node = element; node != nullptr && node != root; node = node->parent) {
+        xmlNodePtr parent = node->parent;
+        if (parent == nullptr || parent->parent != root || !isElementNamed(parent, "layout")) {
+            continue;
+        }
+        if (!isElementNamed(node, "container")) return 0;
+        int position = 0;
+        for (xmlNodePtr sibling = parent->children; sibling != node; sibling = sibling->next) {
+            if (isElementNamed(sibling, "container")) ++position;
+        }
+        return position;
+    }
+    return 0;
+}
+
+// What one rendering needs from the document, read under the registry lock so that the picture
+// file is loaded without holding it.
+struct RenderSource {
+    std::string file;
+    bool sized = false;
+    int width = 0;
+    int height = 0;
+    int x = 0;
+    int y = 0;
+};
+
+bool nonEmptyAttribute(xmlNodePtr element, const char* name, std::string* value) {
+    return elementAttribute(element, name, value) && !value->empty();
+}
+
+bool readRenderSource(xmlNodePtr element, CAppDocEditorCtrl::RenderType type,
+                      RenderSource* source) {
+    const bool found = (type == CAppDocEditorCtrl::RenderTypeFocus &&
+                        nonEmptyAttribute(element, "imageHighlight", &source->file)) ||
+                       nonEmptyAttribute(element, "imageBody", &source->file) ||
+                       nonEmptyAttribute(element, "image", &source->file);
+    if (!found) return false;
+    int width = 0;
+    int height = 0;
+    if (integerAttribute(element, "width", &width) &&
+        integerAttribute(element, "height", &height) && width > 0 && height > 0) {
+        source->sized = true;
+        source->width = width;
+        source->height = height;
+    }
+    if (!integerAttribute(element, "x", &source->x)) source->x = 0;
+    if (!integerAttribute(element, "y", &source->y)) source->y = 0;
+    return true;
+}
+
+int32_t clampedSum(int a, int b) {
+    const long long sum = static_cast<long long>(a) + b;
+    return static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : (sum < INT32_MIN ? INT32_MIN : sum));
+}
+
+char* copyString(const std::string& text) {
+    char* copy = new char[text.size() + 1];
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+}  // namespace
+
+bool CXMLOutputFileGlue::GetNodeLayerPageByID(const char* id, int* layer, int* page) {
+    if (layer != nullptr) *layer = -1;
+    if (page != nullptr) *page = -1;
+    if (id == nullptr) return false;
+    int foundLayer = -1;
+    int foundPage = -1;
+    const bool ok = merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
+        xmlNodePtr element = findElementById(doc, id);
+        if (element == nullptr) return false;
+        foundLayer = layerOf(element);
+        if (!integerAttribute(element, "page", &foundPage)) foundPage = -1;
+        return true;
+    });
+    if (!ok) return false;
+    if (layer != nullptr) *layer = foundLayer;
+    if (page != nullptr) *page = foundPage;
+    return true;
+}
+
+bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int, int,
+                                           CAppDocEditorCtrl::RenderType type, RECT* rect,
+                                           BITMAPINFOHEADER** image, BITMAPINFOHEADER** mask) {
+    if (image != nullptr) *image = nullptr;
+    if (mask != nullptr) *mask = nullptr;
+    if (id == nullptr || image == nullptr) return false;
+    if (type != CAppDocEditorCtrl::RenderTypeNormal && type != CAppDocEditorCtrl::RenderTypeFocus) {
+        return false;
+    }
+    try {
+        RenderSource source;
+        if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
+                xmlNodePtr element = findElementById(doc, id);
+                return element != nullptr && readRenderSource(element, type, &source);
+            })) {
+            return false;
+        }
+
+        CDVDBuf colour;
+        uint8_t* alphaPlane = nullptr;
+        if (!colour.Create(source.file.c_str(), nullptr, &alphaPlane)) return false;
+        int width = 0;
+        int height = 0;
+        colour.GetWHU(&width, &height, nullptr);
+        CDVDBuf alpha;
+        alpha.Adopt(alphaPlane, 8, width, height);
+
+        const int targetWidth = source.sized ? source.width : width;
+        const int targetHeight = source.sized ? source.height : height;
+        merrowhost::DibHolder bitmap(merrowhost::makeDib32(targetWidth, targetHeight));
+        merrowhost::DibHolder maskBitmap;
+        if (mask != nullptr) maskBitmap.reset(merrowhost::makeMaskDib8(targetWidth, targetHeight));
+        if (bitmap == nullptr || (mask != nullptr && maskBitmap == nullptr)) return false;
+        merrowhost::scalePictureToDibs(colour.GetBuffer(), alpha.GetBuffer(), width, height,
+                                       bitmap.get(), maskBitmap.get());
+
+        if (rect != nullptr) {
+            *rect = RECT{source.x, source.y, clampedSum(source.x, targetWidth),
+                         clampedSum(source.y, targetHeight)};
+        }
+        *image = bitmap.release();
+        if (mask != nullptr) *mask = maskBitmap.release();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CXMLOutputFileGlue::GetNavigationListByID(const char* id, _NAVIGATION_NODE** list,
+                                               int* count) {
+    if (list != nullptr) *list = nullptr;
+    if (count != nullptr) *count = 0;
+    if (id == nullptr || list == nullptr || count == nullptr) return false;
+    std::optional<std::string> thumbnail;
+    std::optional<std::string> text;
+    if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
+            xmlNodePtr element = findElementById(doc, id);
+            if (element == nullptr) return false;
+            std::string value;
+            if (elementAttribute(element, "thumbnailId", &value)) thumbnail = value;
+            if (elementAttribute(element, "textId", &value)) text = value;
+            return true;
+        })) {
+        return false;
+    }
+
+    const int size = (thumbnail ? 1 : 0) + (text ? 1 : 0);
+    if (size == 0) return true;
+    _NAVIGATION_NODE* nodes = nullptr;
+    try {
+        nodes = new _NAVIGATION_NODE[size]();
+        int at = 0;
+        if (thumbnail) nodes[at++] = {ApplicationDoc::TagNodeThumbnail, copyString(*thumbnail)};
+        if (text) nodes[at++] = {ApplicationDoc::TagNodeText, copyString(*text)};
+    } catch (...) {
+        if (nodes != nullptr) {
+            for (int i = 0; i < size; ++i) delete[] nodes[i].id;
+        }
+        delete[] nodes;
+        return false;
+    }
+    *list = nodes;
+    *count = size;
+    return true;
+}

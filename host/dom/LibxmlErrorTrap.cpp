@@ -1,0 +1,52 @@
+#include "host/dom/LibxmlErrorTrap.h"
+
+#include <libxml/globals.h>
+#include <libxml/xmlerror.h>
+
+namespace merrowhost {
+namespace {
+
+void silentGeneric(void*, const char*, ...) {}
+
+void trapStructured(void* context, xmlErrorPtr error) {
+    if (context == nullptr || error == nullptr) return;
+    static_cast<LibxmlErrorTrap*>(context)->record(static_cast<int>(error->level), error->file,
+                                                   error->line, error->int2, error->message);
+}
+
+}  // namespace
+
+LibxmlErrorTrap::LibxmlErrorTrap() {
+    // Both handlers are per thread in libxml2; the previous ones come back in the destructor.
+    savedGeneric_ = xmlGenericError;
+    savedGenericContext_ = xmlGenericErrorContext;
+    savedStructured_ = xmlStructuredError;
+    savedStructuredContext_ = xmlStructuredErrorContext;
+    xmlSetGenericErrorFunc(nullptr, silentGeneric);
+    xmlSetStructuredErrorFunc(this, trapStructured);
+}
+
+LibxmlErrorTrap::~LibxmlErrorTrap() {
+    xmlSetStructuredErrorFunc(savedStructuredContext_, savedStructured_);
+    xmlSetGenericErrorFunc(savedGenericContext_, savedGeneric_);
+}
+
+void LibxmlErrorTrap::record(int level, const char* file, int line, int column,
+                             const char* message) {
+    // Later errors are often consequences of the first; a fatal error outranks earlier
+    // warnings and recoverable errors.
+    const bool better = !hasError_ || (level > firstLevel_ && firstLevel_ < XML_ERR_FATAL);
+    if (!better) return;
+    hasError_ = true;
+    firstLevel_ = level;
+    first_.file = file ? file : "";
+    first_.line = line;
+    first_.column = column;
+    std::string text = message ? message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    first_.message = text;
+}
+
+}  // namespace merrowhost
