@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cli/ComponentLoader.h"
+#include "cli/Messages.h"
 #include "cli/OutputWriter.h"
 #include "cli/ProjectLoader.h"
 #include "cli/StagingFolder.h"
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 void report(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    Messages::instance().error(message);
 }
 
 std::string guidText(const GUID* id) {
@@ -59,6 +60,59 @@ bool isProjectFolder(const fs::path& folder) {
 
 BuildCommand::BuildCommand(BuildOptions options) : options_(std::move(options)) {}
 
+std::string BuildCommand::description() const {
+    return "Builds the BD-J calendar menu of a project folder (project.xml and the\n"
+           "reference document it names) with the merrowkit component and writes\n"
+           "OUT_DIR/AppPresentation.xml, OUT_DIR/tracks/*.png and OUT_DIR/title.xml.";
+}
+
+std::string BuildCommand::epilogue() const {
+    return "Exit status: 0 built, 1 the component returned false (outputs written),\n"
+           "2 bad usage or bad input.";
+}
+
+void BuildCommand::declare(ArgumentParser& parser) {
+    parser.addOperand({"PROJECT_DIR", "the project folder (default: the shipped sample project)",
+                       false, false, [this](const std::string& value, std::string* problem) {
+                           if (value.empty()) {
+                               *problem = "PROJECT_DIR is empty";
+                               return false;
+                           }
+                           options_.projectFolder = value;
+                           return true;
+                       }});
+    parser.addValueOption(
+        "output", 'o', "OUT_DIR",
+        "the output folder (default: ./merrowkit-out); it is\n"
+        "replaced only when the new output is complete",
+        [this](const std::string& value, std::string* problem) {
+            if (options_.outputFolder) {
+                *problem = "the output folder is given twice";
+                return false;
+            }
+            if (value.empty()) {
+                *problem = "OUT_DIR is empty";
+                return false;
+            }
+            options_.outputFolder = value;
+            return true;
+        },
+        "needs a folder");
+    parser.addValueOption(
+        "variant", 0, "VARIANT",
+        "the component variant to load: current (libmerrowkit.so)\n"
+        "or older (libmerrowkit-older.so)",
+        [this](const std::string& value, std::string* problem) {
+            if (value != "current" && value != "older") {
+                *problem = "unknown variant '" + value + "' (current or older)";
+                return false;
+            }
+            options_.variant = value;
+            return true;
+        },
+        "needs current or older");
+}
+
 fs::path BuildCommand::sampleProjectFolder() {
     const fs::path besideProgram = ComponentLoader::executableFolder() / "samples" / "calendar";
     if (isProjectFolder(besideProgram)) return besideProgram;
@@ -72,9 +126,9 @@ int BuildCommand::run() {
     try {
         return runOrThrow();
     } catch (const std::exception& e) {
-        report(std::string("merrowkit: ") + e.what());
+        report(e.what());
     } catch (...) {
-        report("merrowkit: unexpected failure");
+        report("unexpected failure");
     }
     return kCannotRun;
 }
@@ -102,15 +156,14 @@ int BuildCommand::runOrThrow() {
     } else {
         projectFolder = sampleProjectFolder();
         if (projectFolder.empty()) {
-            report(
-                "merrowkit: no PROJECT_DIR given and the sample project (samples/calendar) "
-                "was not found");
+            report("no PROJECT_DIR given and the sample project (samples/calendar) was not found");
             return kCannotRun;
         }
     }
 
     const fs::path library =
         ComponentLoader::executableFolder() / ComponentLoader::libraryName(options_.variant);
+    Messages::instance().note("loading the component " + library.string());
     if (!component.load(library, &error)) {
         report(error);
         return kCannotRun;
@@ -119,6 +172,7 @@ int BuildCommand::runOrThrow() {
     // Identifiers count from 1 again, so that the same project gives the same files.
     merrowhost::resetObjectSerials();
     ProjectLoader project;
+    Messages::instance().note("reading the project " + projectFolder.string());
     if (!project.load(projectFolder, &error)) {
         report(error);
         return kCannotRun;
@@ -143,6 +197,7 @@ int BuildCommand::runOrThrow() {
         return kCannotRun;
     }
 
+    Messages::instance().note("creating the advanced title");
     CzfErrorInfo record;
     CzfServiceObject* titleObject = nullptr;
     const bool result =
@@ -169,6 +224,8 @@ int BuildCommand::runOrThrow() {
     }
     const std::vector<merrowhost::ImageTrackObject*> tracks =
         OutputWriter::titleTracks(title.get());
+    Messages::instance().note("writing the document, " + std::to_string(tracks.size()) +
+                              " tracks and the title into " + staging.path().string());
     const TitleDescription description(result, project.settings().discFormat, title.get(), record,
                                        documentFile);
     if (!writer.writeTracks(tracks, &error) || !writer.writeTitle(description.text(), &error) ||
@@ -176,20 +233,20 @@ int BuildCommand::runOrThrow() {
         report(error);
         return kCannotRun;
     }
-    if (!staging.warning().empty()) report("merrowkit: warning: " + staging.warning());
+    if (!staging.warning().empty()) Messages::instance().warning(staging.warning());
 
     const std::string summary = projectFolder.string() + " -> " + named.string() + ": " +
                                 (documentFile.empty() ? "no document" : documentFile) + ", " +
                                 std::to_string(tracks.size()) + " track" +
                                 (tracks.size() == 1 ? "" : "s") + ", " + StagingFolder::kTitleFile;
     if (!result) {
-        report("merrowkit: the component did not create the advanced title for " +
+        report("the component did not create the advanced title for " +
                project.settings().projectFile + " (discFormat " +
                std::to_string(project.settings().discFormat) + "); " + recordText(record));
-        std::printf("merrowkit: built with errors: %s\n", summary.c_str());
+        Messages::instance().summary("built with errors: " + summary);
         return kServiceFailed;
     }
-    std::printf("merrowkit: built %s\n", summary.c_str());
+    Messages::instance().summary("built " + summary);
     return kSucceeded;
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/Command.h"
+
 namespace merrowcli {
 
 struct BuildOptions {
@@ -15,7 +17,7 @@ struct BuildOptions {
     std::string variant = "current";                     // "current" or "older"
 };
 
-class BuildCommand {
+class BuildCommand : public Command {
 public:
     // Exit statuses.
     static constexpr int kSucceeded = 0;      // the service returned true
@@ -24,10 +26,20 @@ public:
 
     static constexpr const char* kDefaultOutputFolder = "merrowkit-out";
 
+    BuildCommand() = default;
     explicit BuildCommand(BuildOptions options);
 
+    const char* name() const override { return "build"; }
+    const char* synopsis() const override {
+        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older]";
+    }
+    const char* summary() const override { return "build the calendar menu of a project folder"; }
+    std::string description() const override;
+    std::string epilogue() const override;
+    void declare(ArgumentParser& parser) override;
+
     // Runs the build; messages go to stderr, a one-line summary to stdout.
-    int run();
+    int run() override;
 
     // The shipped sample project: samples/calendar next to the program, else in the source
     // tree the program was built from. Empty when neither exists.

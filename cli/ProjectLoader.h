@@ -26,12 +26,6 @@ public:
     ProjectLoader(const ProjectLoader&) = delete;
     ProjectLoader& operator=(const ProjectLoader&) = delete;
 
-    // Reads and checks a project file. False with *error one message of the form
-    // "FILE:LINE: problem" ("FILE:LINE:COLUMN: problem" for XML syntax errors, "FILE: problem"
-    // when no line applies).
-    static bool readProjectFile(const std::filesystem::path& file, ProjectSettings* settings,
-                                std::string* error);
-
     // Loads the project in folder (as the user named it; messages use that form) and builds the
     // host objects. False with *error as above.
     bool load(const std::filesystem::path& folder, std::string* error);
@@ -40,10 +34,6 @@ public:
     merrowhost::ProjectSourceObject* source() const { return source_.get(); }
     merrowhost::TitleSourceObject* titleSource() const { return titleSource_.get(); }
     unsigned referenceDomId() const { return referenceDomId_; }
-
-    // The identifier given to the title at a 1-based position of the title source when the
-    // project names none: {4D4B5449-544C-4000-8000-00000000NNNN}, NNNN the position in hex.
-    static GUID defaultTitleId(uint32_t position);
 
 private:
     bool loadReferenceDocument(std::string* error);

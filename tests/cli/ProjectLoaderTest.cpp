@@ -55,12 +55,12 @@ protected:
 
 TEST_F(ProjectLoader, MissingProjectFileIsNamed) {
     fs::remove(project_ / "project.xml");
-    EXPECT_EQ(rejectedMessage(), projectFile() + ": no such file");
+    EXPECT_EQ(rejectedMessage(), "merrowkit: " + projectFile() + ": no such file");
 }
 
 TEST_F(ProjectLoader, MissingProjectFolderIsNamed) {
     fs::remove_all(project_);
-    EXPECT_EQ(rejectedMessage(), project_.string() + ": no such project folder");
+    EXPECT_EQ(rejectedMessage(), "merrowkit: " + project_.string() + ": no such project folder");
 }
 
 TEST_F(ProjectLoader, MalformedProjectFileNamesLineAndColumn) {

@@ -32,7 +32,7 @@ TEST_F(StagingFolder, FolderWithOtherFilesIsNotReplaced) {
     writeFile(out / "title.xml", "mine");
     const clitest::CommandResult run = build(out);
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, out.string() +
+    EXPECT_EQ(run.err, "merrowkit: " + out.string() +
                            ": not replaced: it holds 'notes.txt', which merrowkit build does "
                            "not write\n");
     EXPECT_EQ(readFile(out / "notes.txt"), "my notes");
@@ -53,7 +53,8 @@ TEST_F(StagingFolder, FileInPlaceOfTheFolderIsNotReplaced) {
     writeFile(out, "a file");
     const clitest::CommandResult run = build(out);
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, out.string() + ": exists and is not a folder; not replaced\n");
+    EXPECT_EQ(run.err,
+              "merrowkit: " + out.string() + ": exists and is not a folder; not replaced\n");
     EXPECT_EQ(readFile(out), "a file");
 }
 
@@ -77,7 +78,7 @@ TEST_F(StagingFolder, TrailingSeparatorNamesTheSameFolder) {
 TEST_F(StagingFolder, RootIsNoOutputFolder) {
     const clitest::CommandResult run = build("/");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "/: cannot be used as the output folder\n");
+    EXPECT_EQ(run.err, "merrowkit: /: cannot be used as the output folder\n");
 }
 
 }  // namespace
