@@ -32,8 +32,17 @@ unsigned DocumentRegistry::add(_xmlDoc* doc) {
         xmlFreeDoc(doc);
         return 0;
     }
+    Entry entry;
+    entry.doc = doc;
+    try {
+        entry.index = std::make_unique<ElementIndex>(doc);
+    } catch (...) {
+        xmlFreeDoc(doc);
+        throw;
+    }
+    entry.index->attach();
     const unsigned id = nextId_++;
-    documents_[id] = doc;
+    documents_[id] = std::move(entry);
     return id;
 }
 
@@ -46,30 +55,37 @@ bool DocumentRegistry::withDocument(unsigned domId, const std::function<void(_xm
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = documents_.find(domId);
     if (found == documents_.end()) return false;
-    action(found->second);
+    action(found->second.doc);
     return true;
 }
 
+void DocumentRegistry::free(Entry* entry) {
+    if (entry->index) entry->index->detach();
+    entry->index.reset();
+    xmlFreeDoc(entry->doc);
+    entry->doc = nullptr;
+}
+
 bool DocumentRegistry::release(unsigned domId) {
-    xmlDocPtr doc = nullptr;
+    Entry entry;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto found = documents_.find(domId);
         if (found == documents_.end()) return false;
-        doc = found->second;
+        entry = std::move(found->second);
         documents_.erase(found);
     }
-    xmlFreeDoc(doc);
+    free(&entry);
     return true;
 }
 
 void DocumentRegistry::releaseAll() {
-    std::map<unsigned, _xmlDoc*> documents;
+    std::map<unsigned, Entry> documents;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         documents.swap(documents_);
     }
-    for (auto& entry : documents) xmlFreeDoc(entry.second);
+    for (auto& entry : documents) free(&entry.second);
 }
 
 std::string serializeDocument(_xmlDoc* doc) {

@@ -1,12 +1,16 @@
 #pragma once
 // The host's documents: each parsed or created document gets an identifier from a counter that
-// starts at 1 and never hands out the same number twice. The registry owns the documents; glue
-// objects only name them. One lock guards the table and every access to a document.
+// starts at 1 and never hands out the same number twice. The registry owns the documents and
+// their id indexes; glue objects only name them. One lock guards the table and every access to
+// a document.
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+
+#include "host/dom/ElementIndex.h"
 
 struct _xmlDoc;
 
@@ -34,7 +38,13 @@ private:
     DocumentRegistry() = default;
 
     mutable std::mutex mutex_;
-    std::map<unsigned, _xmlDoc*> documents_;
+    struct Entry {
+        _xmlDoc* doc = nullptr;
+        std::unique_ptr<ElementIndex> index;
+    };
+    static void free(Entry* entry);
+
+    std::map<unsigned, Entry> documents_;
     unsigned nextId_ = 1;
 };
 

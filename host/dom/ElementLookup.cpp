@@ -2,6 +2,8 @@
 
 #include <libxml/tree.h>
 
+#include "host/dom/ElementIndex.h"
+
 namespace merrowhost {
 
 bool elementAttribute(xmlNodePtr element, const char* name, std::string* value) {
@@ -20,6 +22,7 @@ bool elementAttribute(xmlNodePtr element, const char* name, std::string* value) 
 
 xmlNodePtr findElementById(xmlDocPtr doc, const char* id) {
     if (doc == nullptr || id == nullptr) return nullptr;
+    if (const ElementIndex* index = ElementIndex::of(doc)) return index->firstWithId(id);
     xmlNodePtr root = xmlDocGetRootElement(doc);
     xmlNodePtr node = root;
     std::string value;

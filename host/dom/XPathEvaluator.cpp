@@ -4,10 +4,15 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
+#include "host/dom/ElementIndex.h"
 #include "host/dom/LibxmlErrorTrap.h"
+#include "host/dom/SimplePath.h"
 
 namespace merrowhost {
 namespace {
@@ -29,7 +34,33 @@ bool continuesName(char c) {
            (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ':' || c == '$';
 }
 
+// The process-wide record asked for by the environment, reported at exit.
+struct EnvironmentCrossCheck {
+    XPathEvaluator::CrossCheck record;
+    EnvironmentCrossCheck() = default;
+    ~EnvironmentCrossCheck() {
+        std::fprintf(stderr, "merrowhost: paths: %zu indexed, %zu to libxml2, %zu differ\n",
+                     record.indexed, record.libxml2, record.differences.size());
+        for (const std::string& path : record.differences) {
+            std::fprintf(stderr, "merrowhost: path differs: %s\n", path.c_str());
+        }
+    }
+};
+
+XPathEvaluator::CrossCheck* environmentCrossCheck() {
+    const char* wanted = std::getenv("MERROWHOST_CROSS_CHECK_PATHS");
+    if (wanted == nullptr || wanted[0] == '\0') return nullptr;
+    static EnvironmentCrossCheck check;
+    return &check.record;
+}
+
+XPathEvaluator::CrossCheck* crossCheck = environmentCrossCheck();
+
 }  // namespace
+
+void XPathEvaluator::setCrossCheck(CrossCheck* record) {
+    crossCheck = record;
+}
 
 std::string XPathEvaluator::dropPrefix(std::string_view xpath) {
     const std::string_view prefix = "NS:";
@@ -63,8 +94,29 @@ bool XPathEvaluator::selectElements(const char* xpath, std::vector<_xmlNode*>* e
     if (elements == nullptr) return false;
     elements->clear();
     if (doc_ == nullptr || xpath == nullptr || xpath[0] == '\0') return false;
+    if (xmlDocGetRootElement(doc_) == nullptr) return false;
+
+    const ElementIndex* index = ElementIndex::of(doc_);
+    std::optional<SimplePath> simple;
+    if (index != nullptr) simple = parseSimplePath(xpath);
+    if (!simple) {
+        if (crossCheck != nullptr) ++crossCheck->libxml2;
+        return selectThroughLibxml2(xpath, elements);
+    }
+    *elements = evaluateSimplePath(*simple, doc_, *index);
+    if (crossCheck != nullptr) {
+        ++crossCheck->indexed;
+        std::vector<_xmlNode*> expected;
+        if (!selectThroughLibxml2(xpath, &expected) || expected != *elements) {
+            crossCheck->differences.push_back(xpath);
+        }
+    }
+    return true;
+}
+
+bool XPathEvaluator::selectThroughLibxml2(const char* xpath,
+                                          std::vector<_xmlNode*>* elements) const {
     xmlNodePtr root = xmlDocGetRootElement(doc_);
-    if (root == nullptr) return false;
 
     LibxmlErrorTrap trap;
     std::unique_ptr<xmlXPathContext, ContextDeleter> context(xmlXPathNewContext(doc_));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/dom/DocumentRegistry.h"
+#include "host/dom/ElementIndex.h"
 #include "host/dom/ElementLookup.h"
 #include "host/dom/LibxmlErrorTrap.h"
 #include "host/dom/XPathEvaluator.h"
@@ -203,6 +204,9 @@ bool CXMLOutputFileGlue::AddNode(const char* parentXPath, const char* name, cons
             xmlFreeNode(child);
             return false;
         }
+        if (merrowhost::ElementIndex* index = merrowhost::ElementIndex::of(doc)) {
+            index->addSubtree(child);
+        }
         return true;
     });
 }
@@ -215,6 +219,14 @@ bool CXMLOutputFileGlue::SetNodeAttribute(const char* xpath, const char* name, c
         std::string local;
         if (node == nullptr || !resolveAttributeName(node, name, &ns, &local)) return false;
         merrowhost::LibxmlErrorTrap trap;
+        merrowhost::ElementIndex* index = merrowhost::ElementIndex::of(doc);
+        if (index != nullptr && ns == nullptr && local == "id") {
+            std::string old;
+            const bool hadId = merrowhost::elementAttribute(node, "id", &old);
+            if (xmlSetNsProp(node, nullptr, BAD_CAST "id", BAD_CAST value) == nullptr) return false;
+            index->idChanged(node, hadId ? old.c_str() : nullptr, value);
+            return true;
+        }
         return xmlSetNsProp(node, ns, BAD_CAST local.c_str(), BAD_CAST value) != nullptr;
     });
 }
