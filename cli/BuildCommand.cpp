@@ -11,6 +11,7 @@
 #include "cli/OutputWriter.h"
 #include "cli/ProjectLoader.h"
 #include "cli/StagingFolder.h"
+#include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/objects/HostObject.h"
@@ -145,6 +146,15 @@ int BuildCommand::runOrThrow() {
         report(named.string() + ": cannot be used as the output folder");
         return kCannotRun;
     }
+    fs::path restored;
+    if (!StagingFolder::recover(target, &restored, &error)) {
+        report(error);
+        return kCannotRun;
+    }
+    if (!restored.empty()) {
+        Messages::instance().note("put back the previous output " + restored.string() +
+                                  " left by a run that did not finish");
+    }
     if (!StagingFolder::checkTarget(target, &error)) {
         report(error);
         return kCannotRun;
@@ -210,6 +220,7 @@ int BuildCommand::runOrThrow() {
         report(error);
         return kCannotRun;
     }
+    killedAtForTest("staging");
     const OutputWriter writer(staging.path());
     std::string documentFile;
     auto* titleHost = dynamic_cast<merrowhost::AdvancedTitleObject*>(title.get());
