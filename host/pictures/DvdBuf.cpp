@@ -13,6 +13,7 @@
 #include <new>
 
 #include "host/framework/ProjectFolder.h"
+#include "host/framework/RegularFile.h"
 #include "host/pictures/ImageLimits.h"
 
 namespace {
@@ -344,7 +345,13 @@ bool CDVDBuf::Create(const char* path, void* palette, uint8_t** alpha) {
     FILE* file = nullptr;
     try {
         const std::string resolved = merrowhost::resolvePath(path);
-        file = std::fopen(resolved.c_str(), "rb");
+        // Only a regular file is read: a FIFO or a device would make the decoder wait.
+        merrowhost::RegularFile input;
+        std::string problem;
+        if (!input.open(resolved, &problem)) {
+            return fail(&lastError_, (resolved + ": " + problem).c_str());
+        }
+        file = input.releaseToStream();
         if (file == nullptr) {
             const int code = errno;
             return fail(&lastError_, (resolved + ": " + std::strerror(code)).c_str());

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -368,6 +370,17 @@ TEST_F(DvdBufFiles, RefusesFilesThatAreNoPictures) {
     int palette[256] = {};
     const std::string path = writeRgba("fine.png", 1, 1);
     EXPECT_FALSE(buffer.Create(path.c_str(), palette, nullptr));
+}
+
+// A FIFO without a writer would block a reader for ever, and a device never ends: both are
+// refused at once as not regular files. (The alarm ends the test should a read ever block.)
+TEST_F(DvdBufFiles, RefusesFifosAndDevicesWithoutWaiting) {
+    const std::string fifo = folder_.file("pipe.png");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(20);
+    expectRefused(fifo, "not a regular file");
+    expectRefused("/dev/zero", "not a regular file");
+    alarm(0);
 }
 
 TEST_F(DvdBufFiles, FailedLoadKeepsTheBufferHeldBefore) {
