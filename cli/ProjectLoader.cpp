@@ -75,13 +75,13 @@ bool ProjectLoader::load(const fs::path& folder, std::string* error) {
     if (!settings_.backgroundImage.empty()) {
         const std::string resolved = merrowhost::resolvePath(settings_.backgroundImage);
         if (!fs::is_regular_file(resolved, ec)) {
-            *error = located(settings_.projectFile, settings_.projectLine,
+            *error = located(settings_.projectFile, settings_.backgroundImageLine,
                              "backgroundImage \"" + settings_.backgroundImage + "\": no such file");
             return false;
         }
         std::wstring wide;
         if (!widen(resolved, &wide)) {
-            *error = located(settings_.projectFile, settings_.projectLine,
+            *error = located(settings_.projectFile, settings_.backgroundImageLine,
                              "backgroundImage is not UTF-8 text");
             return false;
         }
