@@ -9,11 +9,14 @@
 #include "cli/ComponentLoader.h"
 #include "cli/Messages.h"
 #include "cli/OutputWriter.h"
+#include "cli/PictureWarnings.h"
 #include "cli/ProjectLoader.h"
 #include "cli/StagingFolder.h"
 #include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
 #include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/Diagnostics.h"
+#include "host/framework/ReadConfinement.h"
 #include "host/objects/HostObject.h"
 #include "host/objects/ServiceObject.h"
 #include "host/title/AdvancedTitleObject.h"
@@ -50,6 +53,11 @@ using OwnedObject = std::unique_ptr<CzfServiceObject, ObjectFree>;
 // Frees every document of the host's registry when the run ends, however it ends.
 struct DocumentsRelease {
     ~DocumentsRelease() { merrowhost::releaseAllDocuments(); }
+};
+
+// Lets reads go anywhere again when the run ends, however it ends.
+struct ReadsUnconfined {
+    ~ReadsUnconfined() { merrowhost::unconfineReads(); }
 };
 
 bool isProjectFolder(const fs::path& folder) {
@@ -112,6 +120,16 @@ void BuildCommand::declare(ArgumentParser& parser) {
             return true;
         },
         "needs current or older");
+    parser.addFlag("allow-outside", 0,
+                   "read pictures and documents outside the project folder\n"
+                   "too (by default such paths are refused)",
+                   [this] { options_.allowOutside = true; });
+}
+
+std::vector<std::string> BuildCommand::readableFolders(const fs::path& projectFolder) {
+    std::error_code ec;
+    return {fs::absolute(projectFolder, ec).lexically_normal().string(),
+            (ComponentLoader::executableFolder() / "Content").string()};
 }
 
 fs::path BuildCommand::sampleProjectFolder() {
@@ -181,6 +199,8 @@ int BuildCommand::runOrThrow() {
 
     // Identifiers count from 1 again, so that the same project gives the same files.
     merrowhost::resetObjectSerials();
+    ReadsUnconfined unconfine;
+    if (!options_.allowOutside) merrowhost::confineReads(readableFolders(projectFolder));
     ProjectLoader project;
     Messages::instance().note("reading the project " + projectFolder.string());
     if (!project.load(projectFolder, &error)) {
@@ -210,10 +230,16 @@ int BuildCommand::runOrThrow() {
     Messages::instance().note("creating the advanced title");
     CzfErrorInfo record;
     CzfServiceObject* titleObject = nullptr;
-    const bool result =
-        static_cast<SzfCreateBDJAdvancedTitle_Method*>(interface)->zfCreateBDJAdvancedTitle(
-            &titleObject, project.source(), project.titleSource(), &record);
+    PictureWarnings pictureWarnings;
+    bool result = false;
+    {
+        const merrowhost::ScopedDiagnosticSink sink(&pictureWarnings);
+        result =
+            static_cast<SzfCreateBDJAdvancedTitle_Method*>(interface)->zfCreateBDJAdvancedTitle(
+                &titleObject, project.source(), project.titleSource(), &record);
+    }
     const OwnedObject title(titleObject);
+    pictureWarnings.write(project.referenceDomId(), project.referenceShown());
 
     StagingFolder staging;
     if (!staging.create(target, &error)) {

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "host/framework/ProjectFolder.h"
+#include "host/framework/ReadConfinement.h"
 #include "host/framework/RegularFile.h"
 #include "host/pictures/ImageLimits.h"
 
@@ -345,6 +346,9 @@ bool CDVDBuf::Create(const char* path, void* palette, uint8_t** alpha) {
     FILE* file = nullptr;
     try {
         const std::string resolved = merrowhost::resolvePath(path);
+        if (!merrowhost::readAllowed(resolved)) {
+            return fail(&lastError_, (resolved + ": " + merrowhost::kOutsideProblem).c_str());
+        }
         // Only a regular file is read: a FIFO or a device would make the decoder wait.
         merrowhost::RegularFile input;
         std::string problem;

@@ -28,9 +28,98 @@ protected:
         return clitest::runMerrowkit(args, temp_.path());
     }
 
+    // Replaces the first occurrence of from in a file of the project.
+    void edit(const std::string& file, const std::string& from, const std::string& to) {
+        std::string text = readFile(project_ / file);
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        writeFile(project_ / file, text);
+    }
+
+    std::string document() const { return (project_ / "presentation.xml").string(); }
+
     clitest::TemporaryFolder temp_;
     fs::path project_;
 };
+
+const char* const kBackground =
+    "id=\"Y_BACKGROUND\" x=\"10\" y=\"10\" width=\"32\" height=\"32\" "
+    "image=\"art/mark_title.png\"";
+const char* const kNextButton = "imageBody=\"art/btn_next.png\"";
+
+// A picture of the reference document that leaves the project folder (by "../", an absolute
+// path or a symbolic link) is not read: the element shows the fallback picture and a warning
+// names the element and the path. --allow-outside reads it.
+TEST_F(BadInput, PicturesOutsideTheProjectAreRefusedWithAWarning) {
+    const fs::path outside = temp_.path() / "outside.png";
+    fs::copy_file(project_ / "art" / "mark_title.png", outside);
+    fs::create_symlink(outside, project_ / "art" / "link.png");
+    // A link that stays inside the project is fine.
+    fs::create_symlink("btn_next_hl.png", project_ / "art" / "inside.png");
+    edit("presentation.xml", kBackground,
+         "id=\"Y_BACKGROUND\" x=\"10\" y=\"10\" width=\"32\" height=\"32\" "
+         "image=\"../outside.png\"");
+    edit("presentation.xml", kNextButton, "imageBody=\"art/link.png\"");
+    edit("presentation.xml", "image=\"art/mark_title.png\"", "image=\"" + outside.string() + "\"");
+    edit("presentation.xml", "imageHighlight=\"art/btn_next_hl.png\"",
+         "imageHighlight=\"art/inside.png\"");
+
+    const clitest::CommandResult run = build();
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string tail = "outside the project folder; the fallback picture is shown";
+    EXPECT_EQ(clitest::linesOf(run.err),
+              (std::vector<std::string>{
+                  document() +
+                      ":8: warning: <decoration id=\"Y_BACKGROUND\">: picture "
+                      "\"../outside.png\": " +
+                      tail,
+                  document() +
+                      ":10: warning: <graphicbutton id=\"Y_BTN_NEXT\">: picture "
+                      "\"art/link.png\": " +
+                      tail,
+                  document() + ":15: warning: <icon id=\"Y_TITLE_DECORATION_1\">: picture \"" +
+                      outside.string() + "\": " + tail}));
+
+    const clitest::CommandResult allowed = build({"--allow-outside"});
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    EXPECT_EQ(allowed.err, "");
+}
+
+// Files project.xml names outside the project are bad input, unless --allow-outside.
+TEST_F(BadInput, ProjectFilesOutsideTheProjectAreBadInput) {
+    const fs::path other = clitest::copyTestProject("small", temp_.path(), "other");
+    writeFile(project_ / "project.xml",
+              "<project background=\"true\">\n"
+              "  <presentation file=\"../other/presentation.xml\"/>\n</project>\n");
+    clitest::CommandResult run = build();
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, (project_ / "project.xml").string() +
+                           ":2: presentation file \"../other/presentation.xml\": outside the "
+                           "project folder (--allow-outside reads it)\n");
+    EXPECT_EQ(build({"--allow-outside"}).status, 0);
+
+    writeFile(project_ / "project.xml",
+              "<project background=\"true\">\n  <presentation file=\"presentation.xml\"/>\n"
+              "  <backgroundMedia file=\"" +
+                  (other / "art" / "photo_2023_11_25.png").string() + "\"/>\n</project>\n");
+    run = build();
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(":3: background media \""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("outside the project folder"), std::string::npos) << run.err;
+    EXPECT_EQ(build({"--allow-outside"}).status, 0);
+
+    fs::create_symlink(other / "art", project_ / "linked");
+    writeFile(project_ / "project.xml",
+              "<project background=\"true\" backgroundImage=\"linked/photo_2023_11_25.png\">\n"
+              "  <presentation file=\"presentation.xml\"/>\n</project>\n");
+    run = build();
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, (project_ / "project.xml").string() +
+                           ":1: backgroundImage \"linked/photo_2023_11_25.png\": outside the "
+                           "project folder (--allow-outside reads it)\n");
+    EXPECT_EQ(build({"--allow-outside"}).status, 0);
+}
 
 // A named pipe in place of a picture would block a reader for ever; it is refused at once and
 // the element shows the fallback picture. (The alarm ends the test should the build block.)
