@@ -11,9 +11,11 @@
 #include "cli/OutputWriter.h"
 #include "cli/PictureWarnings.h"
 #include "cli/ProjectLoader.h"
+#include "cli/ReferenceChecks.h"
 #include "cli/StagingFolder.h"
 #include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/Diagnostics.h"
 #include "host/framework/ReadConfinement.h"
@@ -77,7 +79,7 @@ std::string BuildCommand::description() const {
 
 std::string BuildCommand::epilogue() const {
     return "Exit status: 0 built, 1 the component returned false (outputs written),\n"
-           "2 bad usage or bad input.";
+           "2 bad usage or bad input (with --strict, also any warning).";
 }
 
 void BuildCommand::declare(ArgumentParser& parser) {
@@ -124,6 +126,10 @@ void BuildCommand::declare(ArgumentParser& parser) {
                    "read pictures and documents outside the project folder\n"
                    "too (by default such paths are refused)",
                    [this] { options_.allowOutside = true; });
+    parser.addFlag("strict", 0,
+                   "treat warnings as bad input: stop with status 2 and\n"
+                   "leave OUT_DIR untouched",
+                   [this] { options_.strict = true; });
 }
 
 std::vector<std::string> BuildCommand::readableFolders(const fs::path& projectFolder) {
@@ -157,6 +163,8 @@ int BuildCommand::runOrThrow() {
     ComponentLoader component;
     DocumentsRelease documents;
     std::string error;
+    Messages::instance().setStrict(options_.strict);
+    Messages::instance().resetWarningCount();
 
     const fs::path named = options_.outputFolder.value_or(fs::path(kDefaultOutputFolder));
     const fs::path target = StagingFolder::normaliseTarget(named);
@@ -208,6 +216,14 @@ int BuildCommand::runOrThrow() {
         return kCannotRun;
     }
 
+    // Mistakes in the reference document that the component would pass over silently.
+    merrowhost::onRegistryDocument(project.referenceDomId(), [&](_xmlDoc* doc) {
+        for (const ReferenceWarning& warning : checkReferenceDocument(doc)) {
+            Messages::instance().warning(project.referenceShown(), warning.line, warning.problem);
+        }
+        return true;
+    });
+
     CzfErrorInfo setupRecord;
     CzfServiceObject* creatorObject = nullptr;
     if (!component.factory()(&merrowkit::kClsidAdvancedTitleCreator, &creatorObject,
@@ -240,6 +256,12 @@ int BuildCommand::runOrThrow() {
     }
     const OwnedObject title(titleObject);
     pictureWarnings.write(project.referenceDomId(), project.referenceShown());
+    if (options_.strict && Messages::instance().warningCount() > 0) {
+        const int count = Messages::instance().warningCount();
+        report(std::to_string(count) + " warning" + (count == 1 ? "" : "s") +
+               " and --strict: nothing written");
+        return kCannotRun;
+    }
 
     StagingFolder staging;
     if (!staging.create(target, &error)) {

@@ -17,6 +17,7 @@ struct BuildOptions {
     std::optional<std::filesystem::path> outputFolder;   // default: ./merrowkit-out
     std::string variant = "current";                     // "current" or "older"
     bool allowOutside = false;  // read files outside the project folder too
+    bool strict = false;        // warnings are bad input
 };
 
 class BuildCommand : public Command {
@@ -33,7 +34,7 @@ public:
 
     const char* name() const override { return "build"; }
     const char* synopsis() const override {
-        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older] [--allow-outside]";
+        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older] [--allow-outside] [--strict]";
     }
     const char* summary() const override { return "build the calendar menu of a project folder"; }
     std::string description() const override;

@@ -86,6 +86,60 @@ TEST_F(BadInput, PicturesOutsideTheProjectAreRefusedWithAWarning) {
     EXPECT_EQ(allowed.err, "");
 }
 
+// Mistakes the component passes over are warnings: one line each at the element, exit 0 and the
+// very output the same project gives without the mistake; --strict makes them bad input and
+// leaves the previous output as it was.
+TEST_F(BadInput, WarningsChangeNoOutputAndStrictRefusesThem) {
+    ASSERT_EQ(build().status, 0);
+    const auto clean = clitest::folderContents(temp_.path() / "out");
+
+    edit("presentation.xml", "<chapterInfo id=\"Chapter_1_1\" index=\"1\"",
+         "<chapterInfo id=\"Chapter_1_1\" index=\"1\" thumbnailID=\"TH_TITLE\"");
+    edit("presentation.xml", "<dayInfo id=\"Day_2023_11_25\"",
+         "<dayInfo TITLE_NUMBERS=\"1\" id=\"Day_2023_11_25\"");
+    const clitest::CommandResult run = build();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(clitest::linesOf(run.err),
+              (std::vector<std::string>{
+                  document() + ":68: warning: <dayInfo id=\"Day_2023_11_25\">: unknown "
+                               "attribute 'TITLE_NUMBERS' (did you mean 'TITLE_NUMBER'?); it is "
+                               "ignored",
+                  document() + ":78: warning: <chapterInfo id=\"Chapter_1_1\">: unknown "
+                               "attribute 'thumbnailID' (did you mean 'thumbnailId'?); it is "
+                               "ignored"}));
+    EXPECT_TRUE(clitest::folderContents(temp_.path() / "out") == clean);
+
+    fs::remove_all(temp_.path() / "out");
+    writeFile(temp_.path() / "out" / "title.xml", "previous");
+    const clitest::CommandResult strict = build({"--strict"});
+    EXPECT_EQ(strict.status, 2);
+    EXPECT_EQ(strict.out, "");
+    const std::vector<std::string> lines = clitest::linesOf(strict.err);
+    ASSERT_EQ(lines.size(), 3u) << strict.err;
+    EXPECT_EQ(lines[2], "merrowkit: 2 warnings and --strict: nothing written");
+    EXPECT_EQ(readFile(temp_.path() / "out" / "title.xml"), "previous");
+}
+
+// A picture that is missing or not a picture: the element shows the fallback picture and a
+// warning says so.
+TEST_F(BadInput, PicturesThatCannotBeUsedAreWarnedAbout) {
+    writeFile(project_ / "art" / "notes.png", "not a picture\n");
+    edit("presentation.xml", kBackground,
+         "id=\"Y_BACKGROUND\" x=\"10\" y=\"10\" width=\"32\" height=\"32\" "
+         "image=\"art/missing.png\"");
+    edit("presentation.xml", kNextButton, "imageBody=\"art/notes.png\"");
+    const clitest::CommandResult run = build();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(clitest::linesOf(run.err),
+              (std::vector<std::string>{
+                  document() + ":8: warning: <decoration id=\"Y_BACKGROUND\">: picture "
+                               "\"art/missing.png\": no such file; the fallback picture is shown",
+                  document() + ":10: warning: <graphicbutton id=\"Y_BTN_NEXT\">: picture "
+                               "\"art/notes.png\": not a PNG or JPEG file; the fallback picture "
+                               "is shown"}));
+    EXPECT_EQ(build({"--strict"}).status, 2);
+}
+
 // Files project.xml names outside the project are bad input, unless --allow-outside.
 TEST_F(BadInput, ProjectFilesOutsideTheProjectAreBadInput) {
     const fs::path other = clitest::copyTestProject("small", temp_.path(), "other");
