@@ -21,6 +21,7 @@
 #include "host/framework/ReadConfinement.h"
 #include "host/objects/HostObject.h"
 #include "host/objects/ServiceObject.h"
+#include "host/pictures/PixelBudget.h"
 #include "host/title/AdvancedTitleObject.h"
 #include "host/title/PresentationObject.h"
 #include "merrowkit/Services.h"
@@ -207,6 +208,8 @@ int BuildCommand::runOrThrow() {
 
     // Identifiers count from 1 again, so that the same project gives the same files.
     merrowhost::resetObjectSerials();
+    // One budget of decoded and rendered pixels for the whole build.
+    merrowhost::startPixelBudget(pixelBudgetForTest(merrowhost::kRequestPixelBytes));
     ReadsUnconfined unconfine;
     if (!options_.allowOutside) merrowhost::confineReads(readableFolders(projectFolder));
     ProjectLoader project;
@@ -256,6 +259,12 @@ int BuildCommand::runOrThrow() {
     }
     const OwnedObject title(titleObject);
     pictureWarnings.write(project.referenceDomId(), project.referenceShown());
+    if (merrowhost::pixelBudgetExceeded()) {
+        report("the pictures of " + project.referenceShown() + " need more than " +
+               std::to_string(merrowhost::pixelBudgetLimit()) +
+               " bytes of decoded and rendered pixels, the limit of one build; nothing written");
+        return kCannotRun;
+    }
     if (options_.strict && Messages::instance().warningCount() > 0) {
         const int count = Messages::instance().warningCount();
         report(std::to_string(count) + " warning" + (count == 1 ? "" : "s") +

@@ -15,4 +15,12 @@ bool exchangeDisabledForTest() {
     return std::getenv("MERROWKIT_TEST_NO_EXCHANGE") != nullptr;
 }
 
+long long pixelBudgetForTest(long long fallback) {
+    const char* text = std::getenv("MERROWKIT_TEST_PIXEL_BUDGET");
+    if (text == nullptr) return fallback;
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    return end != text && *end == '\0' && value > 0 ? value : fallback;
+}
+
 }  // namespace merrowcli

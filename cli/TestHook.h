@@ -12,4 +12,8 @@ void killedAtForTest(const char* step);
 // keeps for file systems that cannot swap two folders in one step.
 bool exchangeDisabledForTest();
 
+// The pixel budget of a build: MERROWKIT_TEST_PIXEL_BUDGET (bytes) when set to a positive
+// number, so that a test can reach the limit with small pictures; else fallback.
+long long pixelBudgetForTest(long long fallback);
+
 }  // namespace merrowcli

@@ -140,6 +140,26 @@ TEST_F(BadInput, PicturesThatCannotBeUsedAreWarnedAbout) {
     EXPECT_EQ(build({"--strict"}).status, 2);
 }
 
+// The decoded and rendered pixels of one build have a limit; a project that needs more stops
+// with a clear error and writes nothing. (The test lowers the limit to reach it with small
+// pictures.)
+TEST_F(BadInput, PixelBudgetOfABuildIsEnforced) {
+    const fs::path out = temp_.path() / "out";
+    writeFile(out / "title.xml", "previous");
+    const std::vector<std::string> args = {"build", project_.string(), "-o", out.string()};
+    const clitest::CommandResult run =
+        clitest::runMerrowkit(args, temp_.path(), {"MERROWKIT_TEST_PIXEL_BUDGET=100000"});
+    EXPECT_EQ(run.status, 2);
+    const std::vector<std::string> lines = clitest::linesOf(run.err);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "merrowkit: the pictures of " + document() +
+                                " need more than 100000 bytes of decoded and rendered pixels, the "
+                                "limit of one build; nothing written");
+    EXPECT_EQ(readFile(out / "title.xml"), "previous");
+    // The project fits well within the real limit.
+    EXPECT_EQ(clitest::runMerrowkit(args, temp_.path()).status, 0);
+}
+
 // Files project.xml names outside the project are bad input, unless --allow-outside.
 TEST_F(BadInput, ProjectFilesOutsideTheProjectAreBadInput) {
     const fs::path other = clitest::copyTestProject("small", temp_.path(), "other");
