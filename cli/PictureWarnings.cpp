@@ -1,9 +1,12 @@
 #include "cli/PictureWarnings.h"
 
+#include <libxml/tree.h>
+
 #include <algorithm>
 #include <tuple>
 
 #include "cli/Messages.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/framework/ProjectFolder.h"
 
 namespace merrowcli {
@@ -18,6 +21,23 @@ std::string reasonOf(const merrowhost::PictureDiagnostic& diagnostic) {
     if (reason.compare(0, prefix.size(), prefix) == 0) reason.erase(0, prefix.size());
     if (reason == "No such file or directory") reason = "no such file";
     return reason.empty() ? std::string("cannot be read") : reason;
+}
+
+// The elements, in document order, with an attribute whose value is picture.
+void allNaming(const xmlNode* node, const std::string& picture,
+               std::vector<const xmlNode*>* found) {
+    for (; node != nullptr; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE) continue;
+        for (const xmlAttr* a = node->properties; a != nullptr; a = a->next) {
+            if (a->children != nullptr && a->children->type == XML_TEXT_NODE &&
+                a->children->next == nullptr && a->children->content != nullptr &&
+                picture == reinterpret_cast<const char*>(a->children->content)) {
+                found->push_back(node);
+                break;
+            }
+        }
+        allNaming(node->children, picture, found);
+    }
 }
 
 }  // namespace
@@ -48,17 +68,59 @@ void PictureWarnings::write(unsigned domId, const std::string& shown) const {
         const std::lock_guard<std::mutex> lock(mutex_);
         found = found_;
     }
-    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.domId, a.line, a.picture) < std::tie(b.domId, b.line, b.picture);
-    });
+    // Reports without an element: dropped when an element's report names the same picture,
+    // else placed at the first element of the reference document that names the picture.
+    std::vector<merrowhost::PictureDiagnostic> placed;
+    std::vector<bool> leftOut;
     for (const merrowhost::PictureDiagnostic& diagnostic : found) {
+        if (diagnostic.domId != 0) {
+            placed.push_back(diagnostic);
+            leftOut.push_back(false);
+        }
+    }
+    const size_t withElement = placed.size();
+    for (const merrowhost::PictureDiagnostic& diagnostic : found) {
+        if (diagnostic.domId != 0) continue;
+        merrowhost::onRegistryDocument(domId, [&](xmlDoc* doc) {
+            std::vector<const xmlNode*> naming;
+            allNaming(xmlDocGetRootElement(doc), diagnostic.picture, &naming);
+            for (const xmlNode* element : naming) {
+                merrowhost::PictureDiagnostic located = diagnostic;
+                located.domId = domId;
+                located.line = static_cast<int>(xmlGetLineNo(element));
+                located.element = reinterpret_cast<const char*>(element->name);
+                xmlChar* id = xmlGetNoNsProp(element, BAD_CAST "id");
+                if (id != nullptr) {
+                    located.elementId = reinterpret_cast<const char*>(id);
+                    xmlFree(id);
+                }
+                const bool known =
+                    std::any_of(placed.begin(), placed.begin() + withElement, [&](const auto& o) {
+                        return o.domId == located.domId && o.line == located.line &&
+                               o.elementId == located.elementId && o.picture == located.picture;
+                    });
+                if (known) continue;
+                placed.push_back(located);
+                leftOut.push_back(true);
+            }
+            return true;
+        });
+    }
+    std::vector<size_t> order(placed.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return std::tie(placed[a].domId, placed[a].line, placed[a].picture) <
+               std::tie(placed[b].domId, placed[b].line, placed[b].picture);
+    });
+    for (size_t i : order) {
+        const merrowhost::PictureDiagnostic& diagnostic = placed[i];
         std::string element(1, '<');
         element.append(diagnostic.element);
         if (!diagnostic.elementId.empty()) element += " id=\"" + diagnostic.elementId + "\"";
         element += ">";
-        const std::string problem = element + ": picture \"" + diagnostic.picture +
-                                    "\": " + reasonOf(diagnostic) +
-                                    "; the fallback picture is shown";
+        const std::string problem =
+            element + ": picture \"" + diagnostic.picture + "\": " + reasonOf(diagnostic) +
+            (leftOut[i] ? "; it is not used" : "; the fallback picture is shown");
         if (diagnostic.domId == domId) {
             Messages::instance().warning(shown, diagnostic.line, problem);
         } else {

@@ -16,8 +16,12 @@ public:
     void pictureNotUsed(const merrowhost::PictureDiagnostic& diagnostic) noexcept override;
 
     // One warning per element line and picture, in line order: "FILE:LINE: warning: <NAME
-    // id="ID">: picture "PATH": PROBLEM; the fallback picture is shown". Those of documents
-    // other than domId carry no place.
+    // id="ID">: picture "PATH": PROBLEM; the fallback picture is shown". A picture the host
+    // reported without an element (one the component loads as a file, such as a grid's
+    // background) is placed at every element of the reference document (domId) that names it
+    // and has no report of its own, "...: PROBLEM; it is not used"; without such an element it
+    // is not reported (the component's own template pictures). Those of other documents carry no
+    // place.
     void write(unsigned domId, const std::string& shown) const;
     size_t size() const;
 

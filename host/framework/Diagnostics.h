@@ -1,7 +1,9 @@
 #pragma once
 // What the host tells the program that runs it about input it could not use while serving the
-// component: today a picture an element names that is missing, not a picture, or outside the
-// project folder (the component then shows its fallback picture). The program registers a sink
+// component: today a picture file that is missing, not a picture, or outside the project folder.
+// The picture loader reports every such file without knowing who asked for it (domId 0); the
+// renderer of elements reports it again with the element (the component then shows its fallback
+// picture). The program registers a sink
 // for the time of a request; without one nothing is reported. The host never decides how a
 // diagnostic is shown.
 
@@ -10,7 +12,7 @@
 namespace merrowhost {
 
 struct PictureDiagnostic {
-    unsigned domId = 0;     // the document of the element
+    unsigned domId = 0;     // the document of the element; 0 when no element is known
     int line = 0;           // the element's line in it (0 when unknown)
     std::string element;    // the element's name
     std::string elementId;  // its id attribute

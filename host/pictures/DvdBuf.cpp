@@ -14,6 +14,7 @@
 #include <cstring>
 #include <new>
 
+#include "host/framework/Diagnostics.h"
 #include "host/framework/ProjectFolder.h"
 #include "host/framework/ReadConfinement.h"
 #include "host/framework/RegularFile.h"
@@ -415,6 +416,20 @@ void CDVDBuf::release() {
 }
 
 bool CDVDBuf::Create(const char* path, void* palette, uint8_t** alpha) {
+    const bool ok = load(path, palette, alpha);
+    // The program that runs the component hears of every picture file that could not be used
+    // (the component shows the fallback picture or leaves the picture out).
+    if (!ok && path != nullptr && path[0] != '\0' && palette == nullptr) {
+        try {
+            merrowhost::reportPictureNotUsed({0, 0, {}, {}, path, lastError_});
+        } catch (...) {
+            // Without memory for the report there is no report.
+        }
+    }
+    return ok;
+}
+
+bool CDVDBuf::load(const char* path, void* palette, uint8_t** alpha) {
     if (alpha != nullptr) *alpha = nullptr;
     if (palette != nullptr) return fail(&lastError_, "palettes are not supported");
     if (path == nullptr || path[0] == '\0') return fail(&lastError_, "no file given");

@@ -62,6 +62,9 @@ TEST_F(BadInput, PicturesOutsideTheProjectAreRefusedWithAWarning) {
          "image=\"../outside.png\"");
     edit("presentation.xml", kNextButton, "imageBody=\"art/link.png\"");
     edit("presentation.xml", "image=\"art/mark_title.png\"", "image=\"" + outside.string() + "\"");
+    // A grid's background is loaded as a file, not rendered: it is left out.
+    edit("presentation.xml", "vGap=\"8\" image=\"art/mark_photo.png\"",
+         "vGap=\"8\" image=\"../outside.png\"");
     edit("presentation.xml", "imageHighlight=\"art/btn_next_hl.png\"",
          "imageHighlight=\"art/inside.png\"");
 
@@ -79,7 +82,9 @@ TEST_F(BadInput, PicturesOutsideTheProjectAreRefusedWithAWarning) {
                       "\"art/link.png\": " +
                       tail,
                   document() + ":15: warning: <icon id=\"Y_TITLE_DECORATION_1\">: picture \"" +
-                      outside.string() + "\": " + tail}));
+                      outside.string() + "\": " + tail,
+                  document() + ":24: warning: <gridcontainer id=\"M_GRID\">: picture "
+                               "\"../outside.png\": outside the project folder; it is not used"}));
 
     const clitest::CommandResult allowed = build({"--allow-outside"});
     EXPECT_EQ(allowed.status, 0) << allowed.err;
