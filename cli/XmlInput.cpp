@@ -18,7 +18,11 @@ namespace merrowcli {
 namespace {
 
 struct ParserFree {
-    void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+    void operator()(xmlParserCtxt* context) const {
+        // xmlFreeParserCtxt leaves the record of where elements start (record_info) behind.
+        xmlClearNodeInfoSeq(&context->node_seq);
+        xmlFreeParserCtxt(context);
+    }
 };
 
 bool isBlank(char c) {
