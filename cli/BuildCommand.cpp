@@ -9,12 +9,19 @@
 #include "cli/ComponentLoader.h"
 #include "cli/Messages.h"
 #include "cli/OutputWriter.h"
+#include "cli/PictureWarnings.h"
 #include "cli/ProjectLoader.h"
+#include "cli/ReferenceChecks.h"
 #include "cli/StagingFolder.h"
+#include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/Diagnostics.h"
+#include "host/framework/ReadConfinement.h"
 #include "host/objects/HostObject.h"
 #include "host/objects/ServiceObject.h"
+#include "host/pictures/PixelBudget.h"
 #include "host/title/AdvancedTitleObject.h"
 #include "host/title/PresentationObject.h"
 #include "merrowkit/Services.h"
@@ -51,6 +58,11 @@ struct DocumentsRelease {
     ~DocumentsRelease() { merrowhost::releaseAllDocuments(); }
 };
 
+// Lets reads go anywhere again when the run ends, however it ends.
+struct ReadsUnconfined {
+    ~ReadsUnconfined() { merrowhost::unconfineReads(); }
+};
+
 bool isProjectFolder(const fs::path& folder) {
     std::error_code ec;
     return fs::is_regular_file(folder / ProjectLoader::kProjectFile, ec);
@@ -68,7 +80,7 @@ std::string BuildCommand::description() const {
 
 std::string BuildCommand::epilogue() const {
     return "Exit status: 0 built, 1 the component returned false (outputs written),\n"
-           "2 bad usage or bad input.";
+           "2 bad usage or bad input (with --strict, also any warning).";
 }
 
 void BuildCommand::declare(ArgumentParser& parser) {
@@ -111,6 +123,20 @@ void BuildCommand::declare(ArgumentParser& parser) {
             return true;
         },
         "needs current or older");
+    parser.addFlag("allow-outside", 0,
+                   "read pictures and documents outside the project folder\n"
+                   "too (by default such paths are refused)",
+                   [this] { options_.allowOutside = true; });
+    parser.addFlag("strict", 0,
+                   "treat warnings as bad input: stop with status 2 and\n"
+                   "leave OUT_DIR untouched",
+                   [this] { options_.strict = true; });
+}
+
+std::vector<std::string> BuildCommand::readableFolders(const fs::path& projectFolder) {
+    std::error_code ec;
+    return {fs::absolute(projectFolder, ec).lexically_normal().string(),
+            (ComponentLoader::executableFolder() / "Content").string()};
 }
 
 fs::path BuildCommand::sampleProjectFolder() {
@@ -138,12 +164,23 @@ int BuildCommand::runOrThrow() {
     ComponentLoader component;
     DocumentsRelease documents;
     std::string error;
+    Messages::instance().setStrict(options_.strict);
+    Messages::instance().resetWarningCount();
 
     const fs::path named = options_.outputFolder.value_or(fs::path(kDefaultOutputFolder));
     const fs::path target = StagingFolder::normaliseTarget(named);
     if (target.empty()) {
         report(named.string() + ": cannot be used as the output folder");
         return kCannotRun;
+    }
+    fs::path restored;
+    if (!StagingFolder::recover(target, &restored, &error)) {
+        report(error);
+        return kCannotRun;
+    }
+    if (!restored.empty()) {
+        Messages::instance().note("put back the previous output " + restored.string() +
+                                  " left by a run that did not finish");
     }
     if (!StagingFolder::checkTarget(target, &error)) {
         report(error);
@@ -171,12 +208,24 @@ int BuildCommand::runOrThrow() {
 
     // Identifiers count from 1 again, so that the same project gives the same files.
     merrowhost::resetObjectSerials();
+    // One budget of decoded and rendered pixels for the whole build.
+    merrowhost::startPixelBudget(pixelBudgetForTest(merrowhost::kRequestPixelBytes));
+    ReadsUnconfined unconfine;
+    if (!options_.allowOutside) merrowhost::confineReads(readableFolders(projectFolder));
     ProjectLoader project;
     Messages::instance().note("reading the project " + projectFolder.string());
     if (!project.load(projectFolder, &error)) {
         report(error);
         return kCannotRun;
     }
+
+    // Mistakes in the reference document that the component would pass over silently.
+    merrowhost::onRegistryDocument(project.referenceDomId(), [&](_xmlDoc* doc) {
+        for (const ReferenceWarning& warning : checkReferenceDocument(doc)) {
+            Messages::instance().warning(project.referenceShown(), warning.line, warning.problem);
+        }
+        return true;
+    });
 
     CzfErrorInfo setupRecord;
     CzfServiceObject* creatorObject = nullptr;
@@ -200,16 +249,35 @@ int BuildCommand::runOrThrow() {
     Messages::instance().note("creating the advanced title");
     CzfErrorInfo record;
     CzfServiceObject* titleObject = nullptr;
-    const bool result =
-        static_cast<SzfCreateBDJAdvancedTitle_Method*>(interface)->zfCreateBDJAdvancedTitle(
-            &titleObject, project.source(), project.titleSource(), &record);
+    PictureWarnings pictureWarnings;
+    bool result = false;
+    {
+        const merrowhost::ScopedDiagnosticSink sink(&pictureWarnings);
+        result =
+            static_cast<SzfCreateBDJAdvancedTitle_Method*>(interface)->zfCreateBDJAdvancedTitle(
+                &titleObject, project.source(), project.titleSource(), &record);
+    }
     const OwnedObject title(titleObject);
+    pictureWarnings.write(project.referenceDomId(), project.referenceShown());
+    if (merrowhost::pixelBudgetExceeded()) {
+        report("the pictures of " + project.referenceShown() + " need more than " +
+               std::to_string(merrowhost::pixelBudgetLimit()) +
+               " bytes of decoded and rendered pixels, the limit of one build; nothing written");
+        return kCannotRun;
+    }
+    if (options_.strict && Messages::instance().warningCount() > 0) {
+        const int count = Messages::instance().warningCount();
+        report(std::to_string(count) + " warning" + (count == 1 ? "" : "s") +
+               " and --strict: nothing written");
+        return kCannotRun;
+    }
 
     StagingFolder staging;
     if (!staging.create(target, &error)) {
         report(error);
         return kCannotRun;
     }
+    killedAtForTest("staging");
     const OutputWriter writer(staging.path());
     std::string documentFile;
     auto* titleHost = dynamic_cast<merrowhost::AdvancedTitleObject*>(title.get());

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/Command.h"
 
@@ -15,6 +16,8 @@ struct BuildOptions {
     std::optional<std::filesystem::path> projectFolder;  // default: the shipped sample
     std::optional<std::filesystem::path> outputFolder;   // default: ./merrowkit-out
     std::string variant = "current";                     // "current" or "older"
+    bool allowOutside = false;  // read files outside the project folder too
+    bool strict = false;        // warnings are bad input
 };
 
 class BuildCommand : public Command {
@@ -31,7 +34,7 @@ public:
 
     const char* name() const override { return "build"; }
     const char* synopsis() const override {
-        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older]";
+        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older] [--allow-outside] [--strict]";
     }
     const char* summary() const override { return "build the calendar menu of a project folder"; }
     std::string description() const override;
@@ -40,6 +43,10 @@ public:
 
     // Runs the build; messages go to stderr, a one-line summary to stdout.
     int run() override;
+
+    // The folders a build reads from unless --allow-outside is given: the project folder and
+    // the template folders beside the program.
+    static std::vector<std::string> readableFolders(const std::filesystem::path& projectFolder);
 
     // The shipped sample project: samples/calendar next to the program, else in the source
     // tree the program was built from. Empty when neither exists.

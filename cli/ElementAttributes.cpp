@@ -4,6 +4,7 @@
 
 #include "cli/InputFile.h"
 #include "cli/TextValues.h"
+#include "cli/XmlInput.h"
 
 namespace merrowcli {
 
@@ -39,7 +40,8 @@ bool ElementAttributes::onlyKnown(std::initializer_list<const char*> allowed,
         bool known = false;
         for (const char* candidate : allowed) known = known || name == candidate;
         if (!known || a->ns != nullptr) {
-            *error = problem(tagOf(nodeName(element_)) + ": unknown attribute '" + name + "'");
+            *error = problemAt(reinterpret_cast<const char*>(a->name),
+                               tagOf(nodeName(element_)) + ": unknown attribute '" + name + "'");
             return false;
         }
     }
@@ -59,9 +61,9 @@ bool ElementAttributes::readInteger(const char* name, long long low, long long h
     const std::optional<std::string> text = get(name);
     if (!text) return true;
     if (!parseInteger(*text, low, high, out)) {
-        *error =
-            problem(std::string(name) + " \"" + *text + "\" is not " +
-                    (low < 0 ? "a whole number" : "a non-negative whole number") + " in range");
+        *error = problemAt(name, std::string(name) + " \"" + *text + "\" is not " +
+                                     (low < 0 ? "a whole number" : "a non-negative whole number") +
+                                     " in range");
         return false;
     }
     return true;
@@ -71,8 +73,8 @@ bool ElementAttributes::readBoolean(const char* name, bool* out, std::string* er
     const std::optional<std::string> text = get(name);
     if (!text) return true;
     if (!parseBoolean(*text, out)) {
-        *error =
-            problem(std::string(name) + " \"" + *text + "\" is not a truth value (true or false)");
+        *error = problemAt(
+            name, std::string(name) + " \"" + *text + "\" is not a truth value (true or false)");
         return false;
     }
     return true;
@@ -80,6 +82,10 @@ bool ElementAttributes::readBoolean(const char* name, bool* out, std::string* er
 
 std::string ElementAttributes::problem(const std::string& text) const {
     return located(file_, lineOf(element_), text);
+}
+
+std::string ElementAttributes::problemAt(const char* attribute, const std::string& text) const {
+    return located(file_, attributeLine(element_, attribute), text);
 }
 
 }  // namespace merrowcli

@@ -38,6 +38,8 @@ public:
 
     // "FILE:LINE: text" at the element.
     std::string problem(const std::string& text) const;
+    // "FILE:LINE: text" at the line of the named attribute.
+    std::string problemAt(const char* attribute, const std::string& text) const;
 
 private:
     const std::string& file_;

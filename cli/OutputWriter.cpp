@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/StagingFolder.h"
+#include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/pictures/PngWriter.h"
@@ -105,6 +106,7 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             *error = file.string() + ": " + reason;
             return false;
         }
+        killedAtForTest("track");
     }
     return true;
 }

@@ -42,9 +42,9 @@ bool readTitle(const std::string& file, const xmlNode* element, uint32_t positio
         return true;
     }
     if (!parseGuid(*guid, &title->id)) {
-        *error = attributes.problem("guid \"" + *guid +
-                                    "\" is not of the form "
-                                    "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
+        *error = attributes.problemAt("guid", "guid \"" + *guid +
+                                                  "\" is not of the form "
+                                                  "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
         return false;
     }
     return true;
@@ -99,6 +99,7 @@ bool readProjectAttributes(const std::string& file, const xmlNode* root, Project
     settings->mediaKind = static_cast<int32_t>(mediaKind);
     settings->defaultMediaValue = static_cast<uint32_t>(defaultMediaValue);
     settings->backgroundImage = attributes.get("backgroundImage").value_or("");
+    settings->backgroundImageLine = attributeLine(root, "backgroundImage");
     return true;
 }
 
@@ -117,11 +118,11 @@ bool readProjectChild(const std::string& file, const xmlNode* child, std::set<st
         return false;
     }
     if (name == "presentation") {
-        settings->presentationLine = lineOf(child);
+        settings->presentationLine = attributeLine(child, "file");
         return readFileAttribute(file, child, &settings->presentationFile, error);
     }
     if (name == "backgroundMedia") {
-        settings->backgroundMediaLine = lineOf(child);
+        settings->backgroundMediaLine = attributeLine(child, "file");
         std::string media;
         if (!readFileAttribute(file, child, &media, error)) return false;
         settings->backgroundMediaFile = media;

@@ -14,6 +14,7 @@
 #include "host/dom/XPathEvaluator.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/ProjectFolder.h"
+#include "host/framework/ReadConfinement.h"
 #include "host/objects/ServiceObject.h"
 #include "host/title/ImageTrackFile.h"
 
@@ -33,6 +34,11 @@ int countElements(unsigned domId, const char* xpath) {
         return true;
     });
     return count;
+}
+
+// " (--allow-outside reads it)" after the problem of a file outside the project folder.
+std::string outsideProblem() {
+    return std::string(merrowhost::kOutsideProblem) + " (--allow-outside reads it)";
 }
 
 }  // namespace
@@ -74,14 +80,20 @@ bool ProjectLoader::load(const fs::path& folder, std::string* error) {
     source_->setDefaultItemValue(static_cast<intptr_t>(settings_.defaultMediaValue));
     if (!settings_.backgroundImage.empty()) {
         const std::string resolved = merrowhost::resolvePath(settings_.backgroundImage);
+        if (!merrowhost::readAllowed(resolved)) {
+            *error = located(
+                settings_.projectFile, settings_.backgroundImageLine,
+                "backgroundImage \"" + settings_.backgroundImage + "\": " + outsideProblem());
+            return false;
+        }
         if (!fs::is_regular_file(resolved, ec)) {
-            *error = located(settings_.projectFile, settings_.projectLine,
+            *error = located(settings_.projectFile, settings_.backgroundImageLine,
                              "backgroundImage \"" + settings_.backgroundImage + "\": no such file");
             return false;
         }
         std::wstring wide;
         if (!widen(resolved, &wide)) {
-            *error = located(settings_.projectFile, settings_.projectLine,
+            *error = located(settings_.projectFile, settings_.backgroundImageLine,
                              "backgroundImage is not UTF-8 text");
             return false;
         }
@@ -96,6 +108,12 @@ bool ProjectLoader::load(const fs::path& folder, std::string* error) {
 bool ProjectLoader::loadReferenceDocument(std::string* error) {
     const std::string resolved = merrowhost::resolvePath(settings_.presentationFile);
     std::error_code ec;
+    if (!merrowhost::readAllowed(resolved)) {
+        *error = located(
+            settings_.projectFile, settings_.presentationLine,
+            "presentation file \"" + settings_.presentationFile + "\": " + outsideProblem());
+        return false;
+    }
     if (!fs::is_regular_file(resolved, ec)) {
         *error = located(settings_.projectFile, settings_.presentationLine,
                          "presentation file \"" + settings_.presentationFile +
@@ -121,6 +139,11 @@ bool ProjectLoader::loadBackgroundMedia(std::string* error) {
     const std::string& named = *settings_.backgroundMediaFile;
     const std::string resolved = merrowhost::resolvePath(named);
     std::error_code ec;
+    if (!merrowhost::readAllowed(resolved)) {
+        *error = located(settings_.projectFile, settings_.backgroundMediaLine,
+                         "background media \"" + named + "\": " + outsideProblem());
+        return false;
+    }
     if (!fs::is_regular_file(resolved, ec)) {
         *error = located(settings_.projectFile, settings_.backgroundMediaLine,
                          "background media \"" + named + "\": no such file");

@@ -34,6 +34,9 @@ public:
     merrowhost::ProjectSourceObject* source() const { return source_.get(); }
     merrowhost::TitleSourceObject* titleSource() const { return titleSource_.get(); }
     unsigned referenceDomId() const { return referenceDomId_; }
+    // The reference document as messages name it (the project folder as named, then the path
+    // project.xml gives).
+    std::string referenceShown() const { return (folder_ / settings_.presentationFile).string(); }
 
 private:
     bool loadReferenceDocument(std::string* error);

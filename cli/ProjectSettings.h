@@ -25,6 +25,7 @@ struct ProjectSettings {
     bool rootMenuTitle = true;
     bool background = false;
     std::string backgroundImage;  // as written; empty when none
+    int backgroundImageLine = 0;
     int32_t mediaKind = 2;
     uint32_t defaultMediaValue = 0;
 

@@ -1,11 +1,19 @@
 #include "cli/StagingFolder.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 #include <vector>
+
+#include "cli/TestHook.h"
 
 namespace merrowcli {
 
@@ -13,18 +21,89 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A new empty folder in parent whose name starts with stem (mkdtemp adds six characters).
+constexpr const char* kStagingSuffix = ".staging-";
+constexpr const char* kOldSuffix = ".old-";
+
+// The mode a folder made now gets by default: 0777 less the umask (read without changing it
+// for good).
+mode_t folderModeFromUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0777 & ~mask;
+}
+
+// A new empty folder in parent named stem + "PID-" + six characters of mkdtemp, with the mode
+// the umask gives (mkdtemp itself makes it 0700).
 bool makeUniqueFolder(const fs::path& parent, const std::string& stem, fs::path* out,
                       std::string* error) {
-    std::string pattern = (parent / (stem + "XXXXXX")).string();
+    std::string pattern =
+        (parent / (stem + std::to_string(static_cast<long>(getpid())) + "-XXXXXX")).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (mkdtemp(buffer.data()) == nullptr) {
         *error = parent.string() + ": cannot make a folder: " + std::strerror(errno);
         return false;
     }
+    if (chmod(buffer.data(), folderModeFromUmask()) != 0) {
+        *error = std::string(buffer.data()) + ": cannot set the mode: " + std::strerror(errno);
+        rmdir(buffer.data());
+        return false;
+    }
     *out = fs::path(buffer.data());
     return true;
+}
+
+// For a name "PID-XXXXXX" (or the older "XXXXXX"), true when no process with that PID runs (a
+// PID that is in use again keeps the folder, which errs on the safe side). False for any name
+// that is not of our making.
+bool forsakenSuffix(std::string_view rest) {
+    if (rest.size() == 6) return true;
+    const size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || rest.size() - dash - 1 != 6) return false;
+    long pid = 0;
+    for (size_t i = 0; i < dash; ++i) {
+        if (rest[i] < '0' || rest[i] > '9' || pid > 100000000) return false;
+        pid = pid * 10 + (rest[i] - '0');
+    }
+    if (pid == static_cast<long>(getpid())) return false;
+    return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// The folders beside target that a run which is gone left: staging folders and old outputs.
+struct Forsaken {
+    std::vector<fs::path> staging;
+    std::vector<fs::path> old;
+};
+
+Forsaken findForsaken(const fs::path& target) {
+    Forsaken found;
+    std::string stem(1, '.');
+    stem.append(target.filename().string());
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(target.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, stem.size(), stem) != 0) continue;
+        const std::string_view rest = std::string_view(name).substr(stem.size());
+        std::error_code typeError;
+        if (entry.symlink_status(typeError).type() != fs::file_type::directory) continue;
+        for (const char* suffix : {kStagingSuffix, kOldSuffix}) {
+            const std::string_view wanted(suffix);
+            if (rest.substr(0, wanted.size()) == wanted &&
+                forsakenSuffix(rest.substr(wanted.size()))) {
+                (suffix == kStagingSuffix ? found.staging : found.old).push_back(entry.path());
+            }
+        }
+    }
+    return found;
+}
+
+// Swaps two paths in one step; false with errno set when it cannot.
+bool exchange(const fs::path& a, const fs::path& b) {
+    if (exchangeDisabledForTest()) {
+        errno = EINVAL;
+        return false;
+    }
+    return renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
 }
 
 // ".NAME" + suffix: the hidden name of a folder beside target. Built by appending (GCC 12 warns
@@ -109,7 +188,39 @@ bool StagingFolder::create(const fs::path& target, std::string* error) {
         *error = target.parent_path().string() + ": cannot make the folder: " + ec.message();
         return false;
     }
-    return makeUniqueFolder(target.parent_path(), besideName(target, ".staging-"), &path_, error);
+    return makeUniqueFolder(target.parent_path(), besideName(target, kStagingSuffix), &path_,
+                            error);
+}
+
+bool StagingFolder::recover(const fs::path& target, fs::path* restored, std::string* error) {
+    restored->clear();
+    Forsaken found = findForsaken(target);
+    std::error_code ec;
+    if (!found.old.empty() && fs::symlink_status(target, ec).type() == fs::file_type::not_found) {
+        // Killed between moving the previous output aside and moving the new one in: the
+        // newest such folder is the output the user last had.
+        size_t newest = 0;
+        fs::file_time_type newestTime = fs::file_time_type::min();
+        for (size_t i = 0; i < found.old.size(); ++i) {
+            const fs::file_time_type time = fs::last_write_time(found.old[i], ec);
+            if (!ec && time >= newestTime) {
+                newest = i;
+                newestTime = time;
+            }
+        }
+        fs::rename(found.old[newest], target, ec);
+        if (ec) {
+            *error = target.string() + ": cannot put back the previous output " +
+                     found.old[newest].string() + ": " + ec.message();
+            return false;
+        }
+        *restored = found.old[newest];
+        found.old.erase(found.old.begin() + static_cast<std::ptrdiff_t>(newest));
+    }
+    for (const std::vector<fs::path>* list : {&found.staging, &found.old}) {
+        for (const fs::path& folder : *list) fs::remove_all(folder, ec);
+    }
+    return true;
 }
 
 bool StagingFolder::commit(std::string* error) {
@@ -117,37 +228,49 @@ bool StagingFolder::commit(std::string* error) {
         *error = "nothing to move into place";
         return false;
     }
+    killedAtForTest("commit");
     std::error_code ec;
-    fs::path aside;
     const bool hadTarget = fs::symlink_status(target_, ec).type() != fs::file_type::not_found;
-    if (hadTarget) {
-        // mkdtemp reserves a unique empty folder; renaming a folder onto an empty folder
-        // replaces it.
-        if (!makeUniqueFolder(target_.parent_path(), besideName(target_, ".old-"), &aside, error)) {
-            return false;
+    fs::path previous;
+    if (hadTarget && exchange(path_, target_)) {
+        // The staging folder now holds the previous output.
+        previous = path_;
+    } else if (hadTarget && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        *error = target_.string() + ": cannot swap in the new output: " + std::strerror(errno);
+        return false;
+    } else {
+        if (hadTarget) {
+            // mkdtemp reserves a unique empty folder; renaming a folder onto an empty folder
+            // replaces it.
+            if (!makeUniqueFolder(target_.parent_path(), besideName(target_, kOldSuffix), &previous,
+                                  error)) {
+                return false;
+            }
+            fs::rename(target_, previous, ec);
+            if (ec) {
+                const std::string reason = ec.message();
+                fs::remove(previous, ec);
+                *error = target_.string() + ": cannot move the previous output aside: " + reason;
+                return false;
+            }
+            killedAtForTest("aside");
         }
-        fs::rename(target_, aside, ec);
+        fs::rename(path_, target_, ec);
         if (ec) {
             const std::string reason = ec.message();
-            fs::remove(aside, ec);
-            *error = target_.string() + ": cannot move the previous output aside: " + reason;
+            if (hadTarget) fs::rename(previous, target_, ec);
+            *error = target_.string() + ": cannot move the new output into place: " + reason;
             return false;
         }
-    }
-    fs::rename(path_, target_, ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        if (hadTarget) fs::rename(aside, target_, ec);
-        *error = target_.string() + ": cannot move the new output into place: " + reason;
-        return false;
     }
     committed_ = true;
     path_.clear();
-    if (hadTarget) {
-        fs::remove_all(aside, ec);
+    if (!previous.empty()) {
+        killedAtForTest("swapped");
+        fs::remove_all(previous, ec);
         if (ec) {
             warning_ =
-                aside.string() + ": the previous output could not be removed: " + ec.message();
+                previous.string() + ": the previous output could not be removed: " + ec.message();
         }
     }
     return true;

@@ -1,7 +1,10 @@
 #pragma once
-// The output folder of a build is written into a fresh folder beside it and moved into place
-// only when everything was written, so that a failed run never leaves a half-written output
-// folder and never destroys the previous one.
+// The output folder of a build is written into a fresh folder beside it and swapped into place
+// only when everything was written, so that a failed or killed run never leaves a half-written
+// output folder and never loses the previous one. The folders beside it are named
+// ".NAME.staging-PID-XXXXXX" (a build being written, or after the swap the previous output) and
+// ".NAME.old-PID-XXXXXX" (the previous output moved aside where no swap is possible); the next
+// run cleans up those of a process that is gone (recover()).
 
 #include <filesystem>
 #include <string>
@@ -30,14 +33,23 @@ public:
     // false with *error a one-line reason.
     static bool checkTarget(const std::filesystem::path& target, std::string* error);
 
-    // Makes a new empty folder beside target (creating target's parent folders when needed).
+    // What a killed run left beside target: when target is missing, the newest forsaken
+    // previous output (".NAME.old-...") is put back in its place; then every folder of our
+    // naming whose process is gone is removed. *restored names the folder put back (empty when
+    // none). False with *error when target is missing and a forsaken output cannot be put back.
+    static bool recover(const std::filesystem::path& target, std::filesystem::path* restored,
+                        std::string* error);
+
+    // Makes a new empty folder beside target (creating target's parent folders when needed),
+    // with the mode the umask gives a new folder.
     bool create(const std::filesystem::path& target, std::string* error);
     const std::filesystem::path& path() const { return path_; }
 
-    // Moves the staging folder to target: the old target is renamed aside, the new folder
-    // renamed in, then the old one removed. When the second rename fails the old target is put
-    // back. False with *error set on failure. When the old folder cannot be removed afterwards
-    // the commit still succeeds and warning() says so.
+    // Moves the staging folder to target. An existing target is swapped with it in one step
+    // (renameat2 with RENAME_EXCHANGE), then the previous output removed; where the file system
+    // cannot swap, the old target is renamed aside, the new folder renamed in (and the old one put
+    // back when that fails). False with *error set on failure. When the old folder cannot be
+    // removed afterwards the commit still succeeds and warning() says so.
     bool commit(std::string* error);
     const std::string& warning() const { return warning_; }
 

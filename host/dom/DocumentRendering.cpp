@@ -15,6 +15,7 @@
 #include "host/dom/DocumentRegistry.h"
 #include "host/dom/ElementLookup.h"
 #include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/Diagnostics.h"
 #include "host/pictures/DibImage.h"
 #include "host/pictures/DvdBuf.h"
 #include "host/pictures/ImageLimits.h"
@@ -80,6 +81,9 @@ int layerOf(xmlNodePtr element) {
 // file is loaded without holding it.
 struct RenderSource {
     std::string file;
+    std::string element;  // name, id and line, for a diagnostic when the picture is not used
+    std::string elementId;
+    int line = 0;
     bool sized = false;
     int width = 0;
     int height = 0;
@@ -98,6 +102,9 @@ bool readRenderSource(xmlNodePtr element, CAppDocEditorCtrl::RenderType type,
                        nonEmptyAttribute(element, "imageBody", &source->file) ||
                        nonEmptyAttribute(element, "image", &source->file);
     if (!found) return false;
+    source->element = reinterpret_cast<const char*>(element->name);
+    elementAttribute(element, "id", &source->elementId);
+    source->line = static_cast<int>(xmlGetLineNo(element));
     int width = 0;
     int height = 0;
     if (integerAttribute(element, "width", &width) &&
@@ -163,7 +170,11 @@ bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int, int,
 
         CDVDBuf colour;
         uint8_t* alphaPlane = nullptr;
-        if (!colour.Create(source.file.c_str(), nullptr, &alphaPlane)) return false;
+        if (!colour.Create(source.file.c_str(), nullptr, &alphaPlane)) {
+            merrowhost::reportPictureNotUsed({domId_, source.line, source.element, source.elementId,
+                                              source.file, colour.lastError()});
+            return false;
+        }
         int width = 0;
         int height = 0;
         colour.GetWHU(&width, &height, nullptr);

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "host/pictures/ImageLimits.h"
+#include "host/pictures/PixelBudget.h"
 
 namespace merrowhost {
 
@@ -21,6 +22,7 @@ BITMAPINFOHEADER* makeDib(int width, int height, uint16_t bits, uint32_t colours
     const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
     const size_t pixelBytes = stride * static_cast<size_t>(height);
     const size_t tableBytes = static_cast<size_t>(colours) * sizeof(RGBQUAD);
+    if (!chargePixelBytes(static_cast<int64_t>(pixelBytes))) return nullptr;
     uint8_t* bytes = new (std::nothrow) uint8_t[kHeaderSize + tableBytes + pixelBytes]();
     if (bytes == nullptr) return nullptr;
     auto* dib = new (bytes) BITMAPINFOHEADER{};

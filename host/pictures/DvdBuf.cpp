@@ -6,14 +6,20 @@
 #include <jerror.h>
 // clang-format on
 #include <png.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
 #include <new>
 
+#include "host/framework/Diagnostics.h"
 #include "host/framework/ProjectFolder.h"
+#include "host/framework/ReadConfinement.h"
+#include "host/framework/RegularFile.h"
 #include "host/pictures/ImageLimits.h"
+#include "host/pictures/PixelBudget.h"
 
 namespace {
 
@@ -31,6 +37,30 @@ void sizeMessage(char* target, unsigned long width, unsigned long height) {
                   "picture of %lu x %lu pixels is larger than allowed (%d per side, %lld in all)",
                   width, height, merrowhost::kMaxImageSide,
                   static_cast<long long>(merrowhost::kMaxImagePixels));
+}
+
+void budgetMessage(char* target) {
+    std::snprintf(target, kMessageSize,
+                  "the pictures of this request take more than %lld bytes of pixels in all",
+                  static_cast<long long>(merrowhost::pixelBudgetLimit()));
+}
+
+// A compressed stream cannot hold more than this many bytes of raw data per byte of its own
+// (deflate's largest ratio is about 1032 to 1), so a header claiming more than the file could
+// hold is refused before any pixel memory is reserved.
+constexpr uint64_t kLargestDeflateRatio = 1100;
+
+void implausibleMessage(char* target, unsigned long width, unsigned long height, long long size) {
+    std::snprintf(target, kMessageSize,
+                  "picture claims %lu x %lu pixels, more than a file of %lld bytes can hold", width,
+                  height, size);
+}
+
+// The size of an open file in bytes; -1 when unknown.
+long long fileSize(FILE* file) {
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return static_cast<long long>(info.st_size);
 }
 
 // What a decoder hands back: raw new[] blocks, so that nothing with a destructor lives across
@@ -96,6 +126,15 @@ bool decodePng(PngJob* job) {
         sizeMessage(picture->message, width, height);
         return false;
     }
+    // The filtered rows of the file's own format (one filter byte each) come from its
+    // compressed data.
+    const long long size = fileSize(job->file);
+    const uint64_t rawBytes =
+        static_cast<uint64_t>(height) * (1 + png_get_rowbytes(job->png, job->info));
+    if (size >= 0 && rawBytes / kLargestDeflateRatio > static_cast<uint64_t>(size)) {
+        implausibleMessage(picture->message, width, height, size);
+        return false;
+    }
 
     // Everything becomes 8-bit B, G, R, plus A when the file has alpha (an alpha channel or a
     // transparency chunk) and the caller wants it.
@@ -122,39 +161,61 @@ bool decodePng(PngJob* job) {
     }
 
     const size_t colourStride = static_cast<size_t>(CDVDBuf::Stride(24, static_cast<int>(width)));
+    const size_t alphaStride = static_cast<size_t>(CDVDBuf::Stride(8, static_cast<int>(width)));
+    const bool interlaced = png_get_interlace_type(job->png, job->info) != PNG_INTERLACE_NONE;
+    // Interlaced B, G, R, A pictures are put together in a whole-picture buffer; all others
+    // are read row by row.
+    const size_t workBytes = channels == 4 ? (interlaced ? rowBytes * height : rowBytes) : 0;
+    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(
+            colourStride * height + (channels == 4 ? alphaStride * height : 0) + workBytes))) {
+        budgetMessage(picture->message);
+        return false;
+    }
     picture->colour = new (std::nothrow) uint8_t[colourStride * height]();
-    job->rows = new (std::nothrow) png_bytep[height];
-    if (picture->colour == nullptr || job->rows == nullptr) {
+    if (channels == 4) {
+        picture->alpha = new (std::nothrow) uint8_t[alphaStride * height]();
+        job->pixels = new (std::nothrow) uint8_t[workBytes];
+    }
+    if (picture->colour == nullptr ||
+        (channels == 4 && (picture->alpha == nullptr || job->pixels == nullptr))) {
         copyMessage(picture->message, "out of memory");
         return false;
     }
-    if (channels == 3) {
-        for (png_uint_32 y = 0; y < height; ++y) job->rows[y] = picture->colour + y * colourStride;
-        png_read_image(job->png, job->rows);
-        png_read_end(job->png, nullptr);
+    const auto splitRow = [&](const uint8_t* source, png_uint_32 y) {
+        uint8_t* colour = picture->colour + y * colourStride;
+        uint8_t* alpha = picture->alpha + y * alphaStride;
+        for (png_uint_32 x = 0; x < width; ++x) {
+            colour[3 * x] = source[4 * x];
+            colour[3 * x + 1] = source[4 * x + 1];
+            colour[3 * x + 2] = source[4 * x + 2];
+            alpha[x] = source[4 * x + 3];
+        }
+    };
+    if (channels == 3 && !interlaced) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(job->png, picture->colour + y * colourStride, nullptr);
+        }
+    } else if (channels == 4 && !interlaced) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(job->png, job->pixels, nullptr);
+            splitRow(job->pixels, y);
+        }
     } else {
-        const size_t alphaStride = static_cast<size_t>(CDVDBuf::Stride(8, static_cast<int>(width)));
-        picture->alpha = new (std::nothrow) uint8_t[alphaStride * height]();
-        job->pixels = new (std::nothrow) uint8_t[rowBytes * height];
-        if (picture->alpha == nullptr || job->pixels == nullptr) {
+        job->rows = new (std::nothrow) png_bytep[height];
+        if (job->rows == nullptr) {
             copyMessage(picture->message, "out of memory");
             return false;
         }
-        for (png_uint_32 y = 0; y < height; ++y) job->rows[y] = job->pixels + y * rowBytes;
-        png_read_image(job->png, job->rows);
-        png_read_end(job->png, nullptr);
         for (png_uint_32 y = 0; y < height; ++y) {
-            const uint8_t* source = job->pixels + y * rowBytes;
-            uint8_t* colour = picture->colour + y * colourStride;
-            uint8_t* alpha = picture->alpha + y * alphaStride;
-            for (png_uint_32 x = 0; x < width; ++x) {
-                colour[3 * x] = source[4 * x];
-                colour[3 * x + 1] = source[4 * x + 1];
-                colour[3 * x + 2] = source[4 * x + 2];
-                alpha[x] = source[4 * x + 3];
-            }
+            job->rows[y] =
+                channels == 3 ? picture->colour + y * colourStride : job->pixels + y * rowBytes;
+        }
+        png_read_image(job->png, job->rows);
+        if (channels == 4) {
+            for (png_uint_32 y = 0; y < height; ++y) splitRow(job->rows[y], y);
         }
     }
+    png_read_end(job->png, nullptr);
     picture->width = static_cast<int>(width);
     picture->height = static_cast<int>(height);
     return true;
@@ -253,6 +314,20 @@ bool decodeJpeg(JpegJob* job) {
             copyMessage(picture->message, "only grey and colour JPEG files are supported");
             return false;
     }
+    // Every block of a Huffman-coded picture takes at least one bit of the file.
+    if (!job->info.arith_code) {
+        uint64_t blocks = 0;
+        for (int c = 0; c < job->info.num_components; ++c) {
+            const jpeg_component_info& component = job->info.comp_info[c];
+            blocks = std::max<uint64_t>(blocks, static_cast<uint64_t>(component.width_in_blocks) *
+                                                    component.height_in_blocks);
+        }
+        const long long size = fileSize(job->file);
+        if (size >= 0 && blocks / 8 > static_cast<uint64_t>(size)) {
+            implausibleMessage(picture->message, width, height, size);
+            return false;
+        }
+    }
     job->info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&job->info);
     if (job->info.output_width != width || job->info.output_height != height ||
@@ -262,6 +337,10 @@ bool decodeJpeg(JpegJob* job) {
     }
 
     const size_t stride = static_cast<size_t>(CDVDBuf::Stride(24, static_cast<int>(width)));
+    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(stride * height))) {
+        budgetMessage(picture->message);
+        return false;
+    }
     picture->colour = new (std::nothrow) uint8_t[stride * height]();
     if (picture->colour == nullptr) {
         copyMessage(picture->message, "out of memory");
@@ -337,6 +416,20 @@ void CDVDBuf::release() {
 }
 
 bool CDVDBuf::Create(const char* path, void* palette, uint8_t** alpha) {
+    const bool ok = load(path, palette, alpha);
+    // The program that runs the component hears of every picture file that could not be used
+    // (the component shows the fallback picture or leaves the picture out).
+    if (!ok && path != nullptr && path[0] != '\0' && palette == nullptr) {
+        try {
+            merrowhost::reportPictureNotUsed({0, 0, {}, {}, path, lastError_});
+        } catch (...) {
+            // Without memory for the report there is no report.
+        }
+    }
+    return ok;
+}
+
+bool CDVDBuf::load(const char* path, void* palette, uint8_t** alpha) {
     if (alpha != nullptr) *alpha = nullptr;
     if (palette != nullptr) return fail(&lastError_, "palettes are not supported");
     if (path == nullptr || path[0] == '\0') return fail(&lastError_, "no file given");
@@ -344,7 +437,16 @@ bool CDVDBuf::Create(const char* path, void* palette, uint8_t** alpha) {
     FILE* file = nullptr;
     try {
         const std::string resolved = merrowhost::resolvePath(path);
-        file = std::fopen(resolved.c_str(), "rb");
+        if (!merrowhost::readAllowed(resolved)) {
+            return fail(&lastError_, (resolved + ": " + merrowhost::kOutsideProblem).c_str());
+        }
+        // Only a regular file is read: a FIFO or a device would make the decoder wait.
+        merrowhost::RegularFile input;
+        std::string problem;
+        if (!input.open(resolved, &problem)) {
+            return fail(&lastError_, (resolved + ": " + problem).c_str());
+        }
+        file = input.releaseToStream();
         if (file == nullptr) {
             const int code = errno;
             return fail(&lastError_, (resolved + ": " + std::strerror(code)).c_str());
@@ -393,6 +495,9 @@ bool CDVDBuf::Alloc(int bitsPerPixel, int width, int height) {
     if (!merrowhost::imageSizeAllowed(width, height))
         return fail(&lastError_, "buffer size out of range");
     const size_t size = static_cast<size_t>(Stride(bitsPerPixel, width)) * height;
+    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(size))) {
+        return fail(&lastError_, "over the pixel budget of this request");
+    }
     uint8_t* block = new (std::nothrow) uint8_t[size]();
     if (block == nullptr) return fail(&lastError_, "out of memory");
     release();

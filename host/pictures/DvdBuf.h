@@ -50,6 +50,7 @@ public:
     const std::string& lastError() const { return lastError_; }
 
 private:
+    bool load(const char* path, void* palette, uint8_t** alpha);
     void release();
 
     uint8_t* buffer_ = nullptr;

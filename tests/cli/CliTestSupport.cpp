@@ -49,6 +49,11 @@ auto withDocument(const fs::path& xmlFile, Action action) {
 }  // namespace
 
 CommandResult runMerrowkit(const std::vector<std::string>& args, const fs::path& workingFolder) {
+    return runMerrowkit(args, workingFolder, {});
+}
+
+CommandResult runMerrowkit(const std::vector<std::string>& args, const fs::path& workingFolder,
+                           const std::vector<std::string>& environment) {
     const std::string program = std::string(MERROWKIT_BIN_DIR) + "/merrowkit";
     int outPipe[2];
     int errPipe[2];
@@ -63,6 +68,7 @@ CommandResult runMerrowkit(const std::vector<std::string>& args, const fs::path&
         close(errPipe[0]);
         close(errPipe[1]);
         if (chdir(workingFolder.c_str()) != 0) _exit(127);
+        for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -98,6 +104,7 @@ CommandResult runMerrowkit(const std::vector<std::string>& args, const fs::path&
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
 }
 

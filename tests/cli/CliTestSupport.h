@@ -11,6 +11,7 @@ namespace clitest {
 
 struct CommandResult {
     int status = -1;  // the exit status; -1 when the program did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -18,6 +19,10 @@ struct CommandResult {
 // Runs MERROWKIT_BIN_DIR/merrowkit with the arguments in the given working folder.
 CommandResult runMerrowkit(const std::vector<std::string>& args,
                            const std::filesystem::path& workingFolder);
+// The same with more environment variables ("NAME=VALUE") for the program.
+CommandResult runMerrowkit(const std::vector<std::string>& args,
+                           const std::filesystem::path& workingFolder,
+                           const std::vector<std::string>& environment);
 
 // A new empty folder under the system's temporary folder, removed with everything in it.
 class TemporaryFolder {

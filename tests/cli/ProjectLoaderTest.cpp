@@ -176,6 +176,32 @@ INSTANTIATE_TEST_SUITE_P(
                        "<project background=\"true\" backgroundImage=\"art/absent.jpg\">\n"
                        "  <presentation file=\"presentation.xml\"/>\n</project>\n",
                        "1: backgroundImage \"art/absent.jpg\": no such file"},
+        RefusedProject{"AttributeOnItsOwnLine",
+                       "<project\n  discFormat=\"10\"\n  background=\"yes\"\n"
+                       "  rootMenuTitle=\"true\">\n"
+                       "  <presentation file=\"presentation.xml\"/>\n</project>\n",
+                       "3: background \"yes\" is not a truth value (true or false)"},
+        RefusedProject{"UnknownAttributeOnItsOwnLine",
+                       "<project\n  discformat=\"10\"\n  background=\"false\">\n"
+                       "  <presentation file=\"presentation.xml\"/>\n</project>\n",
+                       "2: <project>: unknown attribute 'discformat'"},
+        RefusedProject{"AttributeAfterValueOverLines",
+                       "<project backgroundImage='a>\nb.png' mediaKind=\"2\"\n"
+                       "    background=\"maybe\">\n"
+                       "  <presentation file=\"presentation.xml\"/>\n</project>\n",
+                       "3: background \"maybe\" is not a truth value (true or false)"},
+        RefusedProject{"BackgroundImageOnItsOwnLine",
+                       "<project background=\"true\"\n    backgroundImage=\"art/absent.jpg\">\n"
+                       "  <presentation file=\"presentation.xml\"/>\n</project>\n",
+                       "2: backgroundImage \"art/absent.jpg\": no such file"},
+        RefusedProject{"PresentationFileOnItsOwnLine",
+                       "<project>\n  <presentation\n     file=\"absent.xml\"\n  />\n</project>\n",
+                       "3: presentation file \"absent.xml\": no such file"},
+        RefusedProject{"NotUtf8IsOneLine",
+                       "<project discFormat=\"10\">\x97\n"
+                       "  <presentation file=\"presentation.xml\"/>\n</project>\n",
+                       "1:26: Input is not proper UTF-8, indicate encoding !; Bytes: 0x97 0x0A "
+                       "0x20 0x20"},
         RefusedProject{"WrongDocumentElement", "<?xml version=\"1.0\"?>\n<projekt/>\n",
                        "2: the document element must be <project> (without namespace)"}),
     [](const ::testing::TestParamInfo<RefusedProject>& param) { return param.param.name; });

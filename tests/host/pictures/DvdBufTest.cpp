@@ -3,14 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/framework/ProjectFolder.h"
+#include "host/pictures/DibImage.h"
 #include "host/pictures/DvdBuf.h"
 #include "host/pictures/JpegWriter.h"
+#include "host/pictures/PixelBudget.h"
 #include "host/pictures/PngWriter.h"
 #include "support/ImageTestFiles.h"
 
@@ -320,6 +324,67 @@ TEST_F(DvdBufFiles, RefusesOversizedHeadersBeforeReservingMemory) {
     expectRefused(folder_.file("tall.jpg"), "8 x 20000");
 }
 
+// A small file whose header claims a size within the per-picture limits, but more pixels than
+// its compressed data could hold, is refused before pixel memory is reserved.
+TEST_F(DvdBufFiles, RefusesHeadersClaimingMoreThanTheFileCanHold) {
+    std::vector<uint8_t> png = imagetest::readBytes(writeRgba("small.png", 4, 4));
+    imagetest::forgePngSize(png, 16000, 4000);
+    png.resize(png.size() + 8000, 0);  // an 8 KB file
+    imagetest::writeBytes(folder_.file("claims.png"), png);
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    expectRefused(folder_.file("claims.png"), "16000 x 4000 pixels, more than a file of");
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    // Decoding would reserve over 300 MB.
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes
+
+    std::vector<uint8_t> jpeg =
+        imagetest::readBytes(writeJpeg("small.jpg", 8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 100)));
+    size_t frame = 0;
+    for (size_t i = 2; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xff && jpeg[i + 1] == 0xc0) {
+            frame = i;
+            break;
+        }
+    }
+    ASSERT_NE(frame, 0u);
+    jpeg[frame + 5] = 4000 >> 8;  // height, then width, high byte first
+    jpeg[frame + 6] = 4000 & 0xff;
+    jpeg[frame + 7] = 16000 >> 8;
+    jpeg[frame + 8] = 16000 & 0xff;
+    imagetest::writeBytes(folder_.file("claims.jpg"), jpeg);
+    expectRefused(folder_.file("claims.jpg"), "16000 x 4000 pixels, more than a file of");
+}
+
+// Every decoded picture counts against the pixel budget of the request; past it, pictures are
+// refused with a clear reason and the refusal is remembered.
+TEST_F(DvdBufFiles, PicturesCountAgainstTheBudgetOfTheRequest) {
+    const std::string path = writeRgba("pattern.png", 10, 10);
+    // 10 x 10: colour rows of 32 bytes, alpha rows of 12, one work row of 40.
+    const int64_t onePicture = 10 * 32 + 10 * 12 + 40;
+    merrowhost::startPixelBudget(2 * onePicture);
+    CDVDBuf first;
+    uint8_t* alpha = nullptr;
+    ASSERT_TRUE(first.Create(path.c_str(), nullptr, &alpha)) << first.lastError();
+    AlphaPlane firstAlpha(alpha);
+    EXPECT_EQ(merrowhost::pixelBytesCharged(), onePicture);
+    CDVDBuf second;
+    ASSERT_TRUE(second.Create(path.c_str(), nullptr, &alpha)) << second.lastError();
+    AlphaPlane secondAlpha(alpha);
+    EXPECT_FALSE(merrowhost::pixelBudgetExceeded());
+    expectRefused(path, "more than " + std::to_string(2 * onePicture) + " bytes of pixels");
+    EXPECT_TRUE(merrowhost::pixelBudgetExceeded());
+    EXPECT_EQ(merrowhost::makeDib32(4, 4), nullptr);
+
+    merrowhost::startPixelBudget();
+    EXPECT_FALSE(merrowhost::pixelBudgetExceeded());
+    EXPECT_EQ(merrowhost::pixelBudgetLimit(), int64_t{1} << 31);
+    merrowhost::DibHolder dib(merrowhost::makeDib32(4, 4));
+    EXPECT_NE(dib, nullptr);
+    EXPECT_EQ(merrowhost::pixelBytesCharged(), 4 * 16);
+}
+
 TEST_F(DvdBufFiles, RefusesTruncatedAndCorruptFiles) {
     const int side = 48;
     const std::vector<uint8_t> rgba = imagetest::noise(side * side * 4, 7);
@@ -368,6 +433,17 @@ TEST_F(DvdBufFiles, RefusesFilesThatAreNoPictures) {
     int palette[256] = {};
     const std::string path = writeRgba("fine.png", 1, 1);
     EXPECT_FALSE(buffer.Create(path.c_str(), palette, nullptr));
+}
+
+// A FIFO without a writer would block a reader for ever, and a device never ends: both are
+// refused at once as not regular files. (The alarm ends the test should a read ever block.)
+TEST_F(DvdBufFiles, RefusesFifosAndDevicesWithoutWaiting) {
+    const std::string fifo = folder_.file("pipe.png");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(20);
+    expectRefused(fifo, "not a regular file");
+    expectRefused("/dev/zero", "not a regular file");
+    alarm(0);
 }
 
 TEST_F(DvdBufFiles, FailedLoadKeepsTheBufferHeldBefore) {

@@ -1,0 +1,26 @@
+#pragma once
+// The total of decoded and rendered pixel bytes one request may take, besides the limits of a
+// single picture (ImageLimits.h): every picture file decoded and every rendering made counts
+// against it, so that a document of many large elements cannot take unbounded time and memory.
+// The program starts a fresh count for each request; a picture that would go past the limit is
+// refused, and the program can ask afterwards whether that happened.
+
+#include <cstdint>
+
+namespace merrowhost {
+
+// 2^31 bytes: several pictures at the largest size one picture may have.
+constexpr int64_t kRequestPixelBytes = int64_t{1} << 31;
+
+// Starts a new count with the given limit (also the state before any call).
+void startPixelBudget(int64_t limitBytes = kRequestPixelBytes);
+
+// Counts bytes about to be allocated for pixels. False, counting nothing, when they would take
+// the count past the limit; the refusal is remembered.
+bool chargePixelBytes(int64_t bytes);
+
+bool pixelBudgetExceeded();
+int64_t pixelBytesCharged();
+int64_t pixelBudgetLimit();
+
+}  // namespace merrowhost
