@@ -11,6 +11,7 @@
 #include "cli/OutputWriter.h"
 #include "cli/ProjectLoader.h"
 #include "cli/StagingFolder.h"
+#include "cli/TemplatePictures.h"
 #include "cli/TitleDescription.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/objects/HostObject.h"
@@ -100,8 +101,8 @@ void BuildCommand::declare(ArgumentParser& parser) {
         "needs a folder");
     parser.addValueOption(
         "variant", 0, "VARIANT",
-        "the component variant to load: current (libmerrowkit.so)\n"
-        "or older (libmerrowkit-older.so)",
+        "the component variant to load: current (libmerrowkit.so.0)\n"
+        "or older (libmerrowkit-older.so.0)",
         [this](const std::string& value, std::string* problem) {
             if (value != "current" && value != "older") {
                 *problem = "unknown variant '" + value + "' (current or older)";
@@ -116,6 +117,9 @@ void BuildCommand::declare(ArgumentParser& parser) {
 fs::path BuildCommand::sampleProjectFolder() {
     const fs::path besideProgram = ComponentLoader::executableFolder() / "samples" / "calendar";
     if (isProjectFolder(besideProgram)) return besideProgram;
+    const fs::path installed =
+        ComponentLoader::installedDataFolder(ComponentLoader::executableFolder()) / "calendar";
+    if (isProjectFolder(installed)) return installed;
 #ifdef MERROWKIT_SAMPLE_PROJECT
     if (isProjectFolder(MERROWKIT_SAMPLE_PROJECT)) return fs::path(MERROWKIT_SAMPLE_PROJECT);
 #endif
@@ -161,8 +165,7 @@ int BuildCommand::runOrThrow() {
         }
     }
 
-    const fs::path library =
-        ComponentLoader::executableFolder() / ComponentLoader::libraryName(options_.variant);
+    const fs::path library = ComponentLoader::libraryPath(options_.variant);
     Messages::instance().note("loading the component " + library.string());
     if (!component.load(library, &error)) {
         report(error);
@@ -177,6 +180,7 @@ int BuildCommand::runOrThrow() {
         report(error);
         return kCannotRun;
     }
+    warnMissingTemplatePictures(projectFolder, project);
 
     CzfErrorInfo setupRecord;
     CzfServiceObject* creatorObject = nullptr;
