@@ -63,10 +63,21 @@ foreach(header ${installed_headers})
 endforeach()
 install(DIRECTORY ${header_stage}/merrowkit DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
-# Libraries and the command.
-install(TARGETS merrowhost merrowkit merrowkit-older EXPORT merrowkitTargets
+# Libraries and the command. The link names of the component libraries (libmerrowkit.so,
+# libmerrowkit-older.so) are linker scripts that add the host library, so that a plain
+# `-lmerrowkit` links too (the way libncurses.so brings libtinfo along).
+install(TARGETS merrowhost EXPORT merrowkitTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS merrowkit merrowkit-older EXPORT merrowkitTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+foreach(component merrowkit merrowkit-older)
+    set(script ${CMAKE_BINARY_DIR}/link-names/lib${component}.so)
+    file(CONFIGURE OUTPUT ${script} CONTENT
+         "INPUT(lib${component}.so.${PROJECT_VERSION_MAJOR} libmerrowhost.so.${PROJECT_VERSION_MAJOR})\n")
+    install(FILES ${script} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endforeach()
 install(TARGETS merrowkit_command RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The template folders and the shipped design.
