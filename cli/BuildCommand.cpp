@@ -13,10 +13,12 @@
 #include "cli/ProjectLoader.h"
 #include "cli/ReferenceChecks.h"
 #include "cli/StagingFolder.h"
+#include "cli/TemplatePictures.h"
 #include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
 #include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/AppFramework.h"
 #include "host/framework/Diagnostics.h"
 #include "host/framework/ReadConfinement.h"
 #include "host/objects/HostObject.h"
@@ -112,8 +114,8 @@ void BuildCommand::declare(ArgumentParser& parser) {
         "needs a folder");
     parser.addValueOption(
         "variant", 0, "VARIANT",
-        "the component variant to load: current (libmerrowkit.so)\n"
-        "or older (libmerrowkit-older.so)",
+        "the component variant to load: current (libmerrowkit.so.0)\n"
+        "or older (libmerrowkit-older.so.0)",
         [this](const std::string& value, std::string* problem) {
             if (value != "current" && value != "older") {
                 *problem = "unknown variant '" + value + "' (current or older)";
@@ -135,13 +137,21 @@ void BuildCommand::declare(ArgumentParser& parser) {
 
 std::vector<std::string> BuildCommand::readableFolders(const fs::path& projectFolder) {
     std::error_code ec;
-    return {fs::absolute(projectFolder, ec).lexically_normal().string(),
-            (ComponentLoader::executableFolder() / "Content").string()};
+    std::vector<std::string> folders = {fs::absolute(projectFolder, ec).lexically_normal().string(),
+                                        (ComponentLoader::executableFolder() / "Content").string()};
+    // The template folders of every template root stay readable.
+    for (const std::string& root : merrowhost::templateRoots()) {
+        folders.push_back((fs::path(root) / "Content").string());
+    }
+    return folders;
 }
 
 fs::path BuildCommand::sampleProjectFolder() {
     const fs::path besideProgram = ComponentLoader::executableFolder() / "samples" / "calendar";
     if (isProjectFolder(besideProgram)) return besideProgram;
+    const fs::path installed =
+        ComponentLoader::installedDataFolder(ComponentLoader::executableFolder()) / "calendar";
+    if (isProjectFolder(installed)) return installed;
 #ifdef MERROWKIT_SAMPLE_PROJECT
     if (isProjectFolder(MERROWKIT_SAMPLE_PROJECT)) return fs::path(MERROWKIT_SAMPLE_PROJECT);
 #endif
@@ -198,8 +208,7 @@ int BuildCommand::runOrThrow() {
         }
     }
 
-    const fs::path library =
-        ComponentLoader::executableFolder() / ComponentLoader::libraryName(options_.variant);
+    const fs::path library = ComponentLoader::libraryPath(options_.variant);
     Messages::instance().note("loading the component " + library.string());
     if (!component.load(library, &error)) {
         report(error);
@@ -218,6 +227,7 @@ int BuildCommand::runOrThrow() {
         report(error);
         return kCannotRun;
     }
+    warnMissingTemplatePictures(projectFolder, project);
 
     // Mistakes in the reference document that the component would pass over silently.
     merrowhost::onRegistryDocument(project.referenceDomId(), [&](_xmlDoc* doc) {

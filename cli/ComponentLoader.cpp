@@ -21,7 +21,25 @@ fs::path ComponentLoader::executableFolder() {
 }
 
 std::string ComponentLoader::libraryName(const std::string& variant) {
-    return variant == "older" ? "libmerrowkit-older.so" : "libmerrowkit.so";
+    const std::string base = variant == "older" ? "libmerrowkit-older" : "libmerrowkit";
+    return base + ".so." + MERROWKIT_SOVERSION;
+}
+
+fs::path ComponentLoader::libraryPath(const std::string& variant, const fs::path& programFolder) {
+    const std::string name = libraryName(variant);
+    const fs::path beside = programFolder / name;
+    std::error_code ec;
+    if (fs::exists(beside, ec)) return beside;
+    // When neither is there, the load fails naming the installed place.
+    return (programFolder / MERROWKIT_LIBDIR_FROM_BINDIR / name).lexically_normal();
+}
+
+fs::path ComponentLoader::libraryPath(const std::string& variant) {
+    return libraryPath(variant, executableFolder());
+}
+
+fs::path ComponentLoader::installedDataFolder(const fs::path& programFolder) {
+    return (programFolder / MERROWKIT_DATADIR_FROM_BINDIR).lexically_normal();
 }
 
 bool ComponentLoader::load(const fs::path& library, std::string* error) {

@@ -20,8 +20,20 @@ public:
     // The folder of the running program (from /proc/self/exe); empty when it cannot be read.
     static std::filesystem::path executableFolder();
 
-    // The file name of the component library of a variant: "current" or "older".
+    // The file name of the component library of a variant ("current" or "older"), by its
+    // soname: "libmerrowkit.so.0", "libmerrowkit-older.so.0".
     static std::string libraryName(const std::string& variant);
+
+    // Where the library of a variant is for a program in programFolder: beside the program
+    // when it is there (the build tree, or a copy of the whole folder), else in the installed
+    // library folder next to the program's (bin/../lib in the GNU layout).
+    static std::filesystem::path libraryPath(const std::string& variant,
+                                             const std::filesystem::path& programFolder);
+    // The same for the running program.
+    static std::filesystem::path libraryPath(const std::string& variant);
+
+    // The installed data folder (share/merrowkit) seen from programFolder; not checked.
+    static std::filesystem::path installedDataFolder(const std::filesystem::path& programFolder);
 
     // Loads the library and looks up gzf_CreateComponent. False with *error set (naming the
     // file) when either fails.

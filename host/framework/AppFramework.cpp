@@ -3,19 +3,26 @@
 #include "host/framework/AppFramework.h"
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
+#include <set>
 
 namespace {
 
 bool isDots(const std::string& name) {
     return name == "." || name == "..";
 }
+
+// The folders whose entries a listing of folder shows (see CFileFind).
+std::vector<std::string> listedFolders(const std::string& folder);
 
 // Only '*' and '?' are wildcards in a finder pattern; every other character stands for itself.
 std::string toGlob(const std::string& pattern) {
@@ -45,29 +52,35 @@ bool CFileFind::FindFile(const char* pattern) {
     Close();
     const std::string text = pattern != nullptr ? pattern : "*.*";
     const size_t slash = text.rfind('/');
-    folder_ = slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
     const std::string namePattern = slash == std::string::npos ? text : text.substr(slash + 1);
     if (namePattern.empty()) return false;
 
-    DIR* dir = opendir(folder_.empty() ? "." : folder_.c_str());
-    if (dir == nullptr) return false;
     const bool all = matchesAll(namePattern);
     const std::string glob = toGlob(namePattern);
-    std::vector<std::string> names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (all || fnmatch(glob.c_str(), name.c_str(), 0) == 0) names.push_back(name);
+    std::vector<Entry> found;
+    std::set<std::string> seen;
+    for (const std::string& listed : listedFolders(folder)) {
+        DIR* dir = opendir(listed.empty() ? "." : listed.c_str());
+        if (dir == nullptr) continue;
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (!all && fnmatch(glob.c_str(), name.c_str(), 0) != 0) continue;
+            // The first folder that has a name hides the same name in later ones.
+            if (seen.insert(name).second) found.push_back(Entry{name, listed, false});
+        }
+        closedir(dir);
     }
-    closedir(dir);
 
-    std::sort(names.begin(), names.end(), entryBefore);
-    entries_.reserve(names.size());
-    for (const std::string& name : names) {
+    std::sort(found.begin(), found.end(),
+              [](const Entry& a, const Entry& b) { return entryBefore(a.name, b.name); });
+    for (Entry& entry : found) {
         struct stat info {};
-        const std::string path = folder_ + name;
-        const bool directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        entries_.push_back(Entry{name, directory});
+        const std::string path = entry.folder + entry.name;
+        entry.directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
+    entries_ = std::move(found);
     return !entries_.empty();
 }
 
@@ -86,11 +99,11 @@ CString CFileFind::GetFileName() const {
 }
 
 CString CFileFind::GetFilePath() const {
-    return current_ ? CString(folder_ + current_->name) : CString();
+    return current_ ? CString(current_->folder + current_->name) : CString();
 }
 
 CString CFileFind::GetRoot() const {
-    return current_ ? CString(folder_) : CString();
+    return current_ ? CString(current_->folder) : CString();
 }
 
 bool CFileFind::IsDirectory() const {
@@ -102,7 +115,6 @@ bool CFileFind::IsDots() const {
 }
 
 void CFileFind::Close() {
-    folder_.clear();
     entries_.clear();
     next_ = 0;
     current_ = nullptr;
@@ -154,11 +166,83 @@ uint32_t GetModuleFileNameA(HINSTANCE, char* buffer, uint32_t size) {
     return static_cast<uint32_t>(path.size());
 }
 
+namespace {
+
+constexpr const char* kTemplateTree = "Content/";
+
+std::string& installedRootOverride() {
+    static std::string folder;
+    return folder;
+}
+
+std::string withSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// The installed data folder, found from the file this library was loaded from.
+std::string installedTemplateRoot() {
+    {
+        std::lock_guard<std::mutex> lock(programPathMutex());
+        if (!installedRootOverride().empty()) return installedRootOverride();
+    }
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&merrowhost::templateRoots), &info) == 0 ||
+        info.dli_fname == nullptr || info.dli_fname[0] != '/') {
+        return std::string();
+    }
+    const std::filesystem::path library(info.dli_fname);
+    return withSeparator(
+        (library.parent_path() / MERROWHOST_DATADIR_FROM_LIBDIR).lexically_normal().string());
+}
+
+std::string programFolder() {
+    char buffer[4096];
+    const uint32_t length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    const std::string path(buffer, length);
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::vector<std::string> listedFolders(const std::string& folder) {
+    const std::string program = programFolder();
+    const std::string tree = program + kTemplateTree;
+    if (program.empty() || folder.compare(0, tree.size(), tree) != 0) return {folder};
+    const std::string inside = folder.substr(program.size());
+    std::vector<std::string> folders;
+    for (const std::string& root : merrowhost::templateRoots()) folders.push_back(root + inside);
+    return folders;
+}
+
+}  // namespace
+
 namespace merrowhost {
 
 void setProgramPath(const std::string& path) {
     std::lock_guard<std::mutex> lock(programPathMutex());
     programPathOverride() = path;
+}
+
+std::vector<std::string> templateRoots() {
+    std::vector<std::string> candidates{programFolder()};
+    if (const char* named = std::getenv(kTemplateDirVariable); named != nullptr && *named != 0) {
+        candidates.push_back(withSeparator(named));
+    }
+    candidates.push_back(installedTemplateRoot());
+    std::vector<std::string> roots;
+    for (const std::string& candidate : candidates) {
+        if (candidate.empty()) continue;
+        const std::string normal =
+            withSeparator(std::filesystem::path(candidate).lexically_normal().string());
+        if (std::find(roots.begin(), roots.end(), normal) == roots.end()) roots.push_back(normal);
+    }
+    return roots;
+}
+
+void setInstalledTemplateRoot(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(programPathMutex());
+    installedRootOverride() = folder.empty() ? std::string() : withSeparator(folder);
 }
 
 }  // namespace merrowhost

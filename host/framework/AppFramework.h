@@ -44,6 +44,12 @@ private:
 
 // Lists a folder's entries matching a pattern ("*.*" and "*" match every entry), in sorted byte
 // order so that every machine sees the same order. The entries "." and ".." come first.
+//
+// The program's template tree ("Content/" in the program's folder) is seen through every
+// template root (merrowhost::templateRoots): a folder inside it lists the entries of that folder
+// in each root, an entry of an earlier root hiding one of the same name in a later root, and
+// each entry's path and root name the folder it really is in. So a program without templates
+// of its own, such as one that embeds the component, still finds the installed ones.
 class CFileFind {
 public:
     CFileFind() = default;
@@ -67,9 +73,9 @@ public:
 private:
     struct Entry {
         std::string name;
+        std::string folder;  // with a trailing separator
         bool directory = false;
     };
-    std::string folder_;
     std::vector<Entry> entries_;
     size_t next_ = 0;
     const Entry* current_ = nullptr;
@@ -92,4 +98,17 @@ namespace merrowhost {
 // For tests: make GetModuleFileNameA report another program path. An empty path restores the
 // running executable.
 void setProgramPath(const std::string& path);
+
+// The environment variable naming one more folder that holds a template tree "Content/".
+inline constexpr const char* kTemplateDirVariable = "MERROWKIT_TEMPLATE_DIR";
+
+// The folders that may hold the template tree "Content/", in the order they are searched, each
+// with a trailing separator and each once: the folder of the program (GetModuleFileNameA), the
+// folder named by MERROWKIT_TEMPLATE_DIR when it is set and not empty, and the installed data
+// folder (share/merrowkit beside the lib folder that holds this library). Folders that do not
+// exist are listed as well; they simply hold nothing.
+std::vector<std::string> templateRoots();
+
+// For tests: use another installed data folder; an empty folder restores the real one.
+void setInstalledTemplateRoot(const std::string& folder);
 }  // namespace merrowhost
