@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "cli/CheckCommand.h"
 #include "cli/ComponentLoader.h"
 #include "cli/Messages.h"
 #include "cli/OutputWriter.h"
@@ -234,6 +235,7 @@ int BuildCommand::runOrThrow() {
         return kCannotRun;
     }
     if (!staging.warning().empty()) Messages::instance().warning(staging.warning());
+    if (!documentFile.empty()) CheckCommand::warnAboutProblems(target, named.string());
 
     const std::string summary = projectFolder.string() + " -> " + named.string() + ": " +
                                 (documentFile.empty() ? "no document" : documentFile) + ", " +
