@@ -13,6 +13,7 @@
 #include "cli/ProjectLoader.h"
 #include "cli/StagingFolder.h"
 #include "cli/TitleDescription.h"
+#include "cli/preview/PreviewPage.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/objects/HostObject.h"
 #include "host/objects/ServiceObject.h"
@@ -112,6 +113,8 @@ void BuildCommand::declare(ArgumentParser& parser) {
             return true;
         },
         "needs current or older");
+    parser.addFlag("preview", 0, "also write OUT_DIR/preview.html (see merrowkit help preview)",
+                   [this] { options_.preview = true; });
 }
 
 fs::path BuildCommand::sampleProjectFolder() {
@@ -229,7 +232,10 @@ int BuildCommand::runOrThrow() {
                               " tracks and the title into " + staging.path().string());
     const TitleDescription description(result, project.settings().discFormat, title.get(), record,
                                        documentFile);
+    const bool preview = options_.preview && !documentFile.empty();
     if (!writer.writeTracks(tracks, &error) || !writer.writeTitle(description.text(), &error) ||
+        (preview && !preview::writePreview(staging.path(), named.string(),
+                                           staging.path() / StagingFolder::kPreviewFile, &error)) ||
         !staging.commit(&error)) {
         report(error);
         return kCannotRun;
@@ -240,7 +246,8 @@ int BuildCommand::runOrThrow() {
     const std::string summary = projectFolder.string() + " -> " + named.string() + ": " +
                                 (documentFile.empty() ? "no document" : documentFile) + ", " +
                                 std::to_string(tracks.size()) + " track" +
-                                (tracks.size() == 1 ? "" : "s") + ", " + StagingFolder::kTitleFile;
+                                (tracks.size() == 1 ? "" : "s") + ", " + StagingFolder::kTitleFile +
+                                (preview ? std::string(", ") + StagingFolder::kPreviewFile : "");
     if (!result) {
         report("the component did not create the advanced title for " +
                project.settings().projectFile + " (discFormat " +

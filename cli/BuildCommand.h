@@ -15,6 +15,7 @@ struct BuildOptions {
     std::optional<std::filesystem::path> projectFolder;  // default: the shipped sample
     std::optional<std::filesystem::path> outputFolder;   // default: ./merrowkit-out
     std::string variant = "current";                     // "current" or "older"
+    bool preview = false;                                // also write OUT_DIR/preview.html
 };
 
 class BuildCommand : public Command {
@@ -31,7 +32,7 @@ public:
 
     const char* name() const override { return "build"; }
     const char* synopsis() const override {
-        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older]";
+        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older] [--preview]";
     }
     const char* summary() const override { return "build the calendar menu of a project folder"; }
     std::string description() const override;
