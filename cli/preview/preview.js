@@ -446,6 +446,14 @@
         return axis === 'x' ? rect.x + rect.width / 2 : rect.y + rect.height / 2;
     }
 
+    // True when the rectangle lies wholly past the edge of `from` in the direction.
+    function isBeyond(rect, from, direction) {
+        const size = direction.axis === 'x' ? 'width' : 'height';
+        const axis = direction.axis;
+        return direction.sign > 0 ? rect[axis] >= from[axis] + from[size]
+                                  : rect[axis] + rect[size] <= from[axis];
+    }
+
     // Moves the focus to the nearest focusable element in the direction; false when none.
     function moveFocus(key) {
         const direction = DIRECTIONS[key];
@@ -461,10 +469,9 @@
         let best = null;
         let bestScore = Infinity;
         candidates().forEach((d) => {
-            if (d.id === state.focus) return;
+            if (d.id === state.focus || !isBeyond(d.rect, from, direction)) return;
             const along = (centre(d.rect, direction.axis) - centre(from, direction.axis)) *
                           direction.sign;
-            if (along <= 0) return;
             const across = Math.abs(centre(d.rect, other) - centre(from, other));
             const score = along + 2 * across;
             if (score < bestScore) {
