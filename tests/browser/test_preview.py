@@ -30,16 +30,25 @@ def run_merrowkit(*args):
     if result.returncode != 0:
         raise AssertionError('merrowkit %s: status %d\n%s' %
                              (' '.join(args), result.returncode, result.stderr))
+    # The build checks its output: no warning either.
+    if result.stderr:
+        raise AssertionError('merrowkit %s:\n%s' % (' '.join(args), result.stderr))
     return result
 
 
-def paging_project(folder):
-    """The sample with ten more contents on 12 November 2023: twelve contents for the eight
-    cells of the content page's grid."""
+def larger_project(folder):
+    """The sample with ten more contents on 12 November 2023 (twelve contents for the eight
+    cells of the content page's grid) and two more years, copies of 2024 (four years for the
+    three holders of the year strip)."""
     shutil.copytree(ARGS.sample, folder)
     document = os.path.join(folder, 'presentation.xml')
     with open(document, encoding='utf-8') as f:
         text = f.read()
+    year = re.search(r'\n *<yearInfo id="Year_2024".*?</yearInfo>', text, re.S).group(0)
+    copies = ''.join(re.sub(r' id="([A-Za-z]+)_2024', r' id="\1_%d' % y,
+                            year.replace('content="2024"', 'content="%d"' % y))
+                     for y in (2025, 2026))
+    text = text.replace(year, year + copies)
     extra = ''.join(
         '\n                        <contentInfo id="Content_2023_11_12_%d" content="%02d:%02d" '
         'PHOTO_NUMBER="3" startFrame="%d" thumbnailId="TH_CONTENT_2023_11_12_1"/>' %
@@ -87,12 +96,12 @@ class PreviewInChromium(unittest.TestCase):
         run_merrowkit('build', ARGS.sample, '-o', cls.sample_out, '--preview')
         cls.sample = Document(cls.sample_out)
 
-        project = os.path.join(ARGS.work, 'paging-project')
+        project = os.path.join(ARGS.work, 'larger-project')
         shutil.rmtree(project, ignore_errors=True)
-        paging_project(project)
-        cls.paging_out = os.path.join(ARGS.work, 'paging-out')
-        run_merrowkit('build', project, '-o', cls.paging_out, '--preview')
-        cls.paging = Document(cls.paging_out)
+        larger_project(project)
+        cls.larger_out = os.path.join(ARGS.work, 'larger-out')
+        run_merrowkit('build', project, '-o', cls.larger_out, '--preview')
+        cls.larger = Document(cls.larger_out)
 
         options = webdriver.ChromeOptions()
         options.binary_location = CHROMIUM
@@ -265,13 +274,13 @@ class PreviewInChromium(unittest.TestCase):
                          'Play slideshow from ' + slideshow.get('startTime'))
 
     def test_paging_of_a_grid_with_more_entries_than_cells(self):
-        self.open(self.paging_out)
+        self.open(self.larger_out)
         self.press('OK', 'OK', 'OK')
         page = self.state()['page']
         self.assertEqual(page, 'C20231112ContentPage')
-        buttons = [c.get('thumbnailResId') for c in self.paging.entries(page)]
+        buttons = [c.get('thumbnailResId') for c in self.larger.entries(page)]
         self.assertEqual(len(buttons), 12)
-        grid = self.paging.element('ContentPageLayout').find('c:gridlayout', NS)
+        grid = self.larger.element('ContentPageLayout').find('c:gridlayout', NS)
         cells = int(grid.get('col')) * int(grid.get('row'))
         self.assertEqual(cells, 8)
 
@@ -279,8 +288,8 @@ class PreviewInChromium(unittest.TestCase):
             return self.drawn_ids('ContentSelectBtn_')
 
         self.assertEqual(shown(), buttons[:cells])
-        next_button = self.paging.element(page).get('nextPageButtonId')
-        previous_button = self.paging.element(page).get('previousPageButtonId')
+        next_button = self.larger.element(page).get('nextPageButtonId')
+        previous_button = self.larger.element(page).get('previousPageButtonId')
         self.press_until('RIGHT', next_button)
         self.press('OK')
         self.assertEqual(shown(), buttons[cells:])
@@ -297,6 +306,23 @@ class PreviewInChromium(unittest.TestCase):
         self.press_until('LEFT', buttons[-1])
         self.press('OK')
         self.assertEqual(self.state()['status'][:14], 'Play slideshow')
+
+    def test_the_year_strip_scrolls_past_its_last_holder(self):
+        self.open(self.larger_out)
+        years = self.larger.entries('YearPage')
+        holders = self.larger.root.findall('.//c:scrollcontainer3//c:scrollholder', NS)
+        self.assertEqual((len(years), len(holders)), (4, 3))
+        shown = lambda: self.drawn_ids('L1_SCENE_')
+        self.assertEqual(shown(), ['L1_SCENE_1', 'L1_SCENE_2', 'L1_SCENE_3'])
+        self.assertEqual(self.press('RIGHT', 'RIGHT')['focus'], 'L1_SCENE_3')
+        self.assertEqual(self.press('RIGHT')['focus'], 'L1_SCENE_4')
+        self.assertEqual(shown(), ['L1_SCENE_2', 'L1_SCENE_3', 'L1_SCENE_4'])
+        # The last year's scene opens the last year's month page.
+        state = self.press('OK')
+        self.assertEqual(state['page'], self.larger.first_child_page(years[3]))
+        self.assertEqual(self.press('BACK')['focus'], 'L1_SCENE_4')
+        self.assertEqual(self.press('LEFT', 'LEFT', 'LEFT')['focus'], 'L1_SCENE_1')
+        self.assertEqual(shown(), ['L1_SCENE_1', 'L1_SCENE_2', 'L1_SCENE_3'])
 
     def test_a_page_written_elsewhere_shows_the_tracks(self):
         elsewhere = os.path.join(ARGS.work, 'elsewhere', 'my pages')
