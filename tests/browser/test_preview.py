@@ -324,6 +324,33 @@ class PreviewInChromium(unittest.TestCase):
         self.assertEqual(self.press('LEFT', 'LEFT', 'LEFT')['focus'], 'L1_SCENE_1')
         self.assertEqual(shown(), ['L1_SCENE_1', 'L1_SCENE_2', 'L1_SCENE_3'])
 
+    def test_a_long_walk_never_loses_the_focus(self):
+        """600 keys, chosen by a fixed seed, over the larger project: the focus is always a
+        drawn element, every page met is a page of the document, and no script error."""
+        import random
+
+        self.open(self.larger_out)
+        pages = {e.get('id') for e in self.larger.root.iter()
+                 if e.tag.split('}')[1] in ('yearpage', 'monthpage', 'daypage', 'contentpage')}
+        keys = ['UP', 'DOWN', 'LEFT', 'RIGHT', 'OK', 'OK', 'BACK']
+        chosen = random.Random(10).choices(keys, k=600)
+        seen = self.driver.execute_script("""
+            const seen = [];
+            for (const key of arguments[0]) {
+                const s = window.preview.press(key);
+                const drawn = document.querySelectorAll('[data-id="' + s.focus + '"]').length;
+                seen.push([s.page, s.focus, drawn, s.chapterMenu]);
+            }
+            return seen;""", chosen)
+        for page, focus, drawn, _ in seen:
+            self.assertIn(page, pages)
+            self.assertEqual(drawn, 1, (page, focus))
+        visited = {page for page, _, _, _ in seen}
+        self.assertGreaterEqual(len(visited), 8, visited)
+        self.assertTrue(any(menu for _, _, _, menu in seen))
+        errors = [e for e in self.driver.get_log('browser') if e['level'] == 'SEVERE']
+        self.assertEqual(errors, [])
+
     def test_a_page_written_elsewhere_shows_the_tracks(self):
         elsewhere = os.path.join(ARGS.work, 'elsewhere', 'my pages')
         os.makedirs(elsewhere, exist_ok=True)
