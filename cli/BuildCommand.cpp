@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "cli/CheckCommand.h"
 #include "cli/ComponentLoader.h"
 #include "cli/Messages.h"
 #include "cli/OutputWriter.h"
@@ -16,6 +17,7 @@
 #include "cli/TemplatePictures.h"
 #include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
+#include "cli/preview/PreviewPage.h"
 #include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/AppFramework.h"
@@ -133,6 +135,8 @@ void BuildCommand::declare(ArgumentParser& parser) {
                    "treat warnings as bad input: stop with status 2 and\n"
                    "leave OUT_DIR untouched",
                    [this] { options_.strict = true; });
+    parser.addFlag("preview", 0, "also write OUT_DIR/preview.html (see merrowkit help preview)",
+                   [this] { options_.preview = true; });
 }
 
 std::vector<std::string> BuildCommand::readableFolders(const fs::path& projectFolder) {
@@ -306,17 +310,22 @@ int BuildCommand::runOrThrow() {
                               " tracks and the title into " + staging.path().string());
     const TitleDescription description(result, project.settings().discFormat, title.get(), record,
                                        documentFile);
+    const bool preview = options_.preview && !documentFile.empty();
     if (!writer.writeTracks(tracks, &error) || !writer.writeTitle(description.text(), &error) ||
+        (preview && !preview::writePreview(staging.path(), named.string(),
+                                           staging.path() / StagingFolder::kPreviewFile, &error)) ||
         !staging.commit(&error)) {
         report(error);
         return kCannotRun;
     }
     if (!staging.warning().empty()) Messages::instance().warning(staging.warning());
+    if (!documentFile.empty()) CheckCommand::warnAboutProblems(target, named.string());
 
     const std::string summary = projectFolder.string() + " -> " + named.string() + ": " +
                                 (documentFile.empty() ? "no document" : documentFile) + ", " +
                                 std::to_string(tracks.size()) + " track" +
-                                (tracks.size() == 1 ? "" : "s") + ", " + StagingFolder::kTitleFile;
+                                (tracks.size() == 1 ? "" : "s") + ", " + StagingFolder::kTitleFile +
+                                (preview ? std::string(", ") + StagingFolder::kPreviewFile : "");
     if (!result) {
         report("the component did not create the advanced title for " +
                project.settings().projectFile + " (discFormat " +

@@ -18,6 +18,7 @@ struct BuildOptions {
     std::string variant = "current";                     // "current" or "older"
     bool allowOutside = false;  // read files outside the project folder too
     bool strict = false;        // warnings are bad input
+    bool preview = false;       // also write OUT_DIR/preview.html
 };
 
 class BuildCommand : public Command {
@@ -34,7 +35,8 @@ public:
 
     const char* name() const override { return "build"; }
     const char* synopsis() const override {
-        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older] [--allow-outside] [--strict]";
+        return "[PROJECT_DIR] [-o OUT_DIR] [--variant current|older] [--allow-outside] "
+               "[--strict] [--preview]";
     }
     const char* summary() const override { return "build the calendar menu of a project folder"; }
     std::string description() const override;

@@ -6,10 +6,14 @@
 #include <vector>
 
 #include "cli/BuildCommand.h"
+#include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/PreviewCommand.h"
 
 int main(int argc, char** argv) {
     merrowcli::CommandLine commandLine;
     commandLine.add(std::make_unique<merrowcli::BuildCommand>());
+    commandLine.add(std::make_unique<merrowcli::CheckCommand>());
+    commandLine.add(std::make_unique<merrowcli::PreviewCommand>());
     return commandLine.run(std::vector<std::string>(argv + 1, argv + argc));
 }

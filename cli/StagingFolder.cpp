@@ -152,7 +152,7 @@ bool StagingFolder::checkTarget(const fs::path& target, std::string* error) {
     for (const fs::directory_entry& entry : fs::directory_iterator(target, ec)) {
         const std::string name = entry.path().filename().string();
         bool known = false;
-        if (name == kDocumentFile || name == kTitleFile) {
+        if (name == kDocumentFile || name == kTitleFile || name == kPreviewFile) {
             known = entry.is_regular_file(ec);
         } else if (name == kTracksFolder && entry.is_directory(ec)) {
             known = true;

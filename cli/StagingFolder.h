@@ -18,6 +18,7 @@ public:
     static constexpr const char* kDocumentFile = "AppPresentation.xml";
     static constexpr const char* kTitleFile = "title.xml";
     static constexpr const char* kTracksFolder = "tracks";
+    static constexpr const char* kPreviewFile = "preview.html";  // build --preview, preview
 
     StagingFolder() = default;
     // Removes the staging folder when it was not committed.

