@@ -30,9 +30,12 @@ def run_merrowkit(*args):
     if result.returncode != 0:
         raise AssertionError('merrowkit %s: status %d\n%s' %
                              (' '.join(args), result.returncode, result.stderr))
-    # The build checks its output: no warning either.
-    if result.stderr:
-        raise AssertionError('merrowkit %s:\n%s' % (' '.join(args), result.stderr))
+    # The build checks its output: no warning about it either. The larger project's navigation
+    # totals and weekdays are not kept consistent, so warnings about its input are let through.
+    problems = [line for line in result.stderr.splitlines()
+                if not (': warning: ' in line and '/presentation.xml:' in line)]
+    if problems:
+        raise AssertionError('merrowkit %s:\n%s' % (' '.join(args), '\n'.join(problems)))
     return result
 
 

@@ -17,6 +17,16 @@ namespace fs = std::filesystem;
 using clitest::readFile;
 using clitest::writeFile;
 
+// The lines of stderr about the project; the check of what was written warns about the small
+// test project's layout, which has none of the page buttons the component names.
+std::vector<std::string> inputLines(const std::string& err) {
+    std::vector<std::string> lines;
+    for (const std::string& line : clitest::linesOf(err)) {
+        if (line.find("/out/AppPresentation.xml:") == std::string::npos) lines.push_back(line);
+    }
+    return lines;
+}
+
 class BadInput : public ::testing::Test {
 protected:
     void SetUp() override { project_ = clitest::copyTestProject("small", temp_.path(), "project"); }
@@ -71,7 +81,7 @@ TEST_F(BadInput, PicturesOutsideTheProjectAreRefusedWithAWarning) {
     const clitest::CommandResult run = build();
     EXPECT_EQ(run.status, 0) << run.err;
     const std::string tail = "outside the project folder; the fallback picture is shown";
-    EXPECT_EQ(clitest::linesOf(run.err),
+    EXPECT_EQ(inputLines(run.err),
               (std::vector<std::string>{
                   document() +
                       ":8: warning: <decoration id=\"Y_BACKGROUND\">: picture "
@@ -88,7 +98,7 @@ TEST_F(BadInput, PicturesOutsideTheProjectAreRefusedWithAWarning) {
 
     const clitest::CommandResult allowed = build({"--allow-outside"});
     EXPECT_EQ(allowed.status, 0) << allowed.err;
-    EXPECT_EQ(allowed.err, "");
+    EXPECT_TRUE(inputLines(allowed.err).empty()) << allowed.err;
 }
 
 // Mistakes the component passes over are warnings: one line each at the element, exit 0 and the
@@ -104,7 +114,7 @@ TEST_F(BadInput, WarningsChangeNoOutputAndStrictRefusesThem) {
          "<dayInfo TITLE_NUMBERS=\"1\" id=\"Day_2023_11_25\"");
     const clitest::CommandResult run = build();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(clitest::linesOf(run.err),
+    EXPECT_EQ(inputLines(run.err),
               (std::vector<std::string>{
                   document() + ":68: warning: <dayInfo id=\"Day_2023_11_25\">: unknown "
                                "attribute 'TITLE_NUMBERS' (did you mean 'TITLE_NUMBER'?); it is "
@@ -135,7 +145,7 @@ TEST_F(BadInput, PicturesThatCannotBeUsedAreWarnedAbout) {
     edit("presentation.xml", kNextButton, "imageBody=\"art/notes.png\"");
     const clitest::CommandResult run = build();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(clitest::linesOf(run.err),
+    EXPECT_EQ(inputLines(run.err),
               (std::vector<std::string>{
                   document() + ":8: warning: <decoration id=\"Y_BACKGROUND\">: picture "
                                "\"art/missing.png\": no such file; the fallback picture is shown",
