@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "builders/ReferenceWalk.h"
 #include "builders/SceneGroupElementBuilder.h"
 #include "builders/SelectButton.h"
-#include "document/NodeList.h"
 #include "document/XPathText.h"
 
 namespace Merrow {
@@ -54,39 +54,6 @@ std::string startTimeText(const std::string& startFrameText) {
            decimal(seconds % 60) + ":00";
 }
 
-// The path of the index-th element child of parent. A child with an identifier is addressed by
-// its name and identifier; one without is addressed by its position, since its name alone would
-// select its first same-named sibling.
-std::string childPath(const XmlElementOperator& parent, const NodeList& nodes, int index) {
-    const char* id = nodes.id(index);
-    if (id[0] != '\0') return parent.getChildXPath(nodes.name(index), id);
-    return parent.getAllChildXPath() + "[" + decimal(index + 1) + "]";
-}
-
-// Visits the element children of an entry of the reference document in document order, with
-// their 0-based positions, and stops after the first false. Gives the last result, or
-// whenEmpty when the entry has no children.
-template <typename Visit>
-bool forEachChild(XmlElementOperator& parent, bool whenEmpty, Visit&& visit) {
-    NodeList nodes(parent.getXmlGlue(), parent.getAllChildXPath());
-    bool result = whenEmpty;
-    for (int i = 0; i < nodes.size(); ++i) {
-        XmlElementOperator child(parent.getXmlGlue(), childPath(parent, nodes, i));
-        result = visit(child, i);
-        if (!result) break;
-    }
-    return result;
-}
-
-// Appends an entry element of the new document and gives its path ("" when it was not added).
-// An element without an identifier is addressed as the last of its name under its parent, so
-// that the writes that follow reach it and not an earlier sibling.
-std::string addEntryElement(XmlElementOperator& parent, const char* name, const std::string& id) {
-    std::string path = parent.addElement(name, id);
-    if (!path.empty() && id.empty()) path += "[last()]";
-    return path;
-}
-
 // /root/layout/container[@id="YearPageLayout"]/scrollcontainer3
 std::string yearScrollContainerPath() {
     return step(kPrefix, "root") + step(kPrefix, "layout") + step(kPrefix, "container") +
@@ -119,15 +86,16 @@ bool CalendarCommandElementBuilder::addTo(XmlElementOperator& parent) {
     yearPage.setAttribute("titleNumber", dateInfo.getAttribute("TITLE_NUMBER"));
     yearPage.setAttribute("photoNumber", orZero(dateInfo.getAttribute("PHOTO_NUMBER")));
 
-    return forEachChild(dateInfo, true, [&](XmlElementOperator& yearEntry, int index) {
-        return addYearElement(yearPage, yearEntry, index);
-    });
+    return forEachChildElement(dateInfo,
+                               [&](const std::string&, XmlElementOperator& yearEntry, int index) {
+                                   return addYearElement(yearPage, yearEntry, index);
+                               });
 }
 
 bool CalendarCommandElementBuilder::addYearElement(XmlElementOperator& yearPage,
                                                    XmlElementOperator& yearEntry, int index) {
     CXMLOutputFileGlue& doc = yearPage.getXmlGlue();
-    XmlElementOperator year(doc, addEntryElement(yearPage, "year", yearEntry.getId()));
+    XmlElementOperator year(doc, yearPage.appendElement("year", yearEntry.getId()));
     const bool added = !year.getXPath().empty();
     const std::string yearText = yearEntry.getAttribute("content");
     // A year without its text is incomplete: it gets no month page.
@@ -154,9 +122,10 @@ bool CalendarCommandElementBuilder::addYearElement(XmlElementOperator& yearPage,
     }
 
     XmlElementOperator monthPage(doc, year.getChildXPath("monthpage", monthPageId.c_str()));
-    return forEachChild(yearEntry, true, [&](XmlElementOperator& monthEntry, int) {
-        return addMonthElement(monthPage, monthEntry, yearEntry);
-    });
+    return forEachChildElement(yearEntry,
+                               [&](const std::string&, XmlElementOperator& monthEntry, int) {
+                                   return addMonthElement(monthPage, monthEntry, yearEntry);
+                               });
 }
 
 bool CalendarCommandElementBuilder::addPageElement(XmlElementOperator& parent,
@@ -178,7 +147,7 @@ bool CalendarCommandElementBuilder::addMonthElement(XmlElementOperator& monthPag
                                                     XmlElementOperator& monthEntry,
                                                     XmlElementOperator& yearEntry) {
     CXMLOutputFileGlue& doc = monthPage.getXmlGlue();
-    XmlElementOperator month(doc, addEntryElement(monthPage, "month", monthEntry.getId()));
+    XmlElementOperator month(doc, monthPage.appendElement("month", monthEntry.getId()));
     if (month.getXPath().empty()) return false;
 
     const std::string monthNumber = decimal(entryNumber(monthEntry.getAttribute("index")));
@@ -205,7 +174,7 @@ bool CalendarCommandElementBuilder::addMonthElement(XmlElementOperator& monthPag
     // The days do not count for the month: a failed day ends only this month's days.
     if (addPageElement(month, monthEntry, "daypage", dayPageId.c_str(), "DayPageLayout", "D")) {
         XmlElementOperator dayPage(doc, month.getChildXPath("daypage", dayPageId.c_str()));
-        forEachChild(monthEntry, true, [&](XmlElementOperator& dayEntry, int) {
+        forEachChildElement(monthEntry, [&](const std::string&, XmlElementOperator& dayEntry, int) {
             return addDayElement(dayPage, dayEntry, monthEntry, yearEntry);
         });
     }
@@ -217,7 +186,7 @@ bool CalendarCommandElementBuilder::addDayElement(XmlElementOperator& dayPage,
                                                   XmlElementOperator& monthEntry,
                                                   XmlElementOperator& yearEntry) {
     CXMLOutputFileGlue& doc = dayPage.getXmlGlue();
-    XmlElementOperator day(doc, addEntryElement(dayPage, "day", dayEntry.getId()));
+    XmlElementOperator day(doc, dayPage.appendElement("day", dayEntry.getId()));
     if (day.getXPath().empty()) return false;
 
     const long long dayNumber = entryNumber(dayEntry.getAttribute("index"));
@@ -245,9 +214,10 @@ bool CalendarCommandElementBuilder::addDayElement(XmlElementOperator& dayPage,
         return false;
     }
     XmlElementOperator contentPage(doc, day.getChildXPath("contentpage", contentPageId.c_str()));
-    return forEachChild(dayEntry, true, [&](XmlElementOperator& contentEntry, int) {
-        return addContentElement(contentPage, contentEntry);
-    });
+    return forEachChildElement(dayEntry,
+                               [&](const std::string&, XmlElementOperator& contentEntry, int) {
+                                   return addContentElement(contentPage, contentEntry);
+                               });
 }
 
 bool CalendarCommandElementBuilder::addContentElement(XmlElementOperator& contentPage,
@@ -258,8 +228,7 @@ bool CalendarCommandElementBuilder::addContentElement(XmlElementOperator& conten
 
     // Whether the element was added is not tested: the writes below then simply find nothing.
     XmlElementOperator content(
-        doc,
-        addEntryElement(contentPage, slideshow ? "slideshowcontent" : "titlecontent", entryId));
+        doc, contentPage.appendElement(slideshow ? "slideshowcontent" : "titlecontent", entryId));
     content.setAttribute("time", contentEntry.getAttribute("content"));
     if (slideshow) {
         content.setAttribute("startTime", startTimeText(contentEntry.getAttribute("startFrame")));

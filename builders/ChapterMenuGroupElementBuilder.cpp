@@ -36,12 +36,12 @@ void copyGeometry(Builder& builder, const XmlElementOperator& reference) {
 void addMenuProperty(XmlElementOperator& command, const std::string& id,
                      const std::string& container, const char* value) {
     CXMLOutputFileGlue& doc = command.getXmlGlue();
-    XmlElementOperator menu(doc, appendElement(command, "menuproperty", id));
+    XmlElementOperator menu(doc, command.appendElement("menuproperty", id));
     menu.setAttribute("target", container);
-    XmlElementOperator visibility(doc, appendElement(menu, "property", "property_visibility"));
+    XmlElementOperator visibility(doc, menu.appendElement("property", "property_visibility"));
     visibility.setAttribute("name", "visibility");
     visibility.setAttribute("value", value);
-    XmlElementOperator enabled(doc, appendElement(menu, "property", "property_enabled"));
+    XmlElementOperator enabled(doc, menu.appendElement("property", "property_enabled"));
     enabled.setAttribute("name", "enabled");
     enabled.setAttribute("value", value);
 }
@@ -76,11 +76,11 @@ bool ChapterMenuGroupElementBuilder::addChapterLayoutContainerElement(
     XmlElementOperator& parent, XmlElementOperator& referenceLayout, const char* prefix) {
     layoutContainerId_ = std::string(prefix) + "ChapterMenuLayout";
     XmlElementOperator layout(parent.getXmlGlue(),
-                              appendElement(parent, "container", layoutContainerId_));
+                              parent.appendElement("container", layoutContainerId_));
     copyAttributes(layout, referenceLayout, kGeometry);
     layout.setAttribute("visibility", "false");
 
-    const WalkResult walk = walkReferenceChildren(
+    const bool walked = walkReferenceChildren(
         referenceLayout,
         [&](const std::string& tag, XmlElementOperator& child, int, bool& running) {
             if (tag == "decoration") {
@@ -97,7 +97,7 @@ bool ChapterMenuGroupElementBuilder::addChapterLayoutContainerElement(
 
     const bool sceneOk = scrollContainer_ != nullptr && holderTemplate_ != nullptr &&
                          addSceneGroupElement(*scrollContainer_, *holderTemplate_, titleInfo_);
-    return walk.result && sceneOk;
+    return walked && sceneOk;
 }
 
 bool ChapterMenuGroupElementBuilder::addScrollContainerElement(XmlElementOperator& parent,
@@ -105,14 +105,14 @@ bool ChapterMenuGroupElementBuilder::addScrollContainerElement(XmlElementOperato
                                                                const char* prefix) {
     CXMLOutputFileGlue& doc = parent.getXmlGlue();
     const std::string id = prefix + referenceScroll.getId();
-    XmlElementOperator scroll(doc, appendElement(parent, "scrollcontainer2", id));
+    XmlElementOperator scroll(doc, parent.appendElement("scrollcontainer2", id));
     // The scenes go into the last scroll container written.
     delete scrollContainer_;
     scrollContainer_ = nullptr;
     scrollContainer_ = new XmlElementOperator(scroll);
     copyAttributes(scroll, referenceScroll, kScrollAttributes);
 
-    const WalkResult walk = walkReferenceChildren(
+    const bool walked = walkReferenceChildren(
         referenceScroll,
         [&](const std::string& tag, XmlElementOperator& child, int, bool& running) {
             if (tag == "graphicbutton") {
@@ -133,26 +133,26 @@ bool ChapterMenuGroupElementBuilder::addScrollContainerElement(XmlElementOperato
                 running = addScrollInfoElement(scroll, child);
             }
         });
-    return walk.result;
+    return walked;
 }
 
 bool ChapterMenuGroupElementBuilder::addScrollInfoElement(XmlElementOperator& parent,
                                                           XmlElementOperator& referenceInfo) {
-    XmlElementOperator info(parent.getXmlGlue(), appendElement(parent, "scrollinfo", ""));
+    XmlElementOperator info(parent.getXmlGlue(), parent.appendElement("scrollinfo", ""));
     // The holder numbers count every child of the scroll info, whatever its tag.
-    const WalkResult walk = walkReferenceChildren(
+    const bool walked = walkReferenceChildren(
         referenceInfo,
         [&](const std::string& tag, XmlElementOperator& child, int position, bool& running) {
             if (tag == "scrollholder") running = addHolderElement(info, child, position);
         });
-    return walk.result;
+    return walked;
 }
 
 bool ChapterMenuGroupElementBuilder::addHolderElement(XmlElementOperator& parent,
                                                       XmlElementOperator& referenceHolder,
                                                       int index) {
     XmlElementOperator holder(parent.getXmlGlue(),
-                              appendElement(parent, "scrollholder", referenceHolder.getId()));
+                              parent.appendElement("scrollholder", referenceHolder.getId()));
     // The first holder met describes the scenes.
     if (holderTemplate_ == nullptr) holderTemplate_ = new XmlElementOperator(referenceHolder);
 

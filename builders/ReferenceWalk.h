@@ -1,7 +1,7 @@
 #pragma once
-// Small helpers shared by the chapter menu and scene group builders: the walk over the children
-// of a reference element, the path of a just-appended element, and the shared sections of the
-// new document ("command", "effect") that the first builder needing them creates.
+// Small helpers shared by the builders and the creator: the walk over the element children of a
+// reference element, and the sections of the new document ("command", "effect", ...) that the
+// first writer needing them creates.
 
 #include <string>
 
@@ -11,50 +11,44 @@
 
 namespace Merrow {
 
-// The path of the index-th element child that nodes lists under parent. A child with an
-// identifier is addressed by name and identifier; one without by its position, because its name
-// alone would select its first same-named sibling.
-inline std::string referenceChildPath(const XmlElementOperator& parent, const NodeList& nodes,
-                                      int index) {
-    const char* id = nodes.id(index);
-    if (id[0] != '\0') return parent.getChildXPath(nodes.name(index), id);
+// The path of the index-th (0-based) element child of parent. Children are addressed by their
+// position, since neither a name nor an identifier need be unique among siblings.
+inline std::string childElementPath(const XmlElementOperator& parent, int index) {
     return parent.getAllChildXPath() + "[" + std::to_string(index + 1) + "]";
 }
 
-struct WalkResult {
-    int children = 0;
-    bool result = false;
-};
-
 // Visits the element children of parent in document order as handles on parent's document:
-// visit(tag, child, position, running). The running result starts false; a visit that leaves
-// it false ends the walk, so a walk whose first child no row handles stops at once.
+// visit(tag, child, position) gives whether to go on. True when every visit went on (and so
+// for an element without children).
 template <typename Visit>
-WalkResult walkReferenceChildren(const XmlElementOperator& parent, Visit&& visit) {
+bool forEachChildElement(const XmlElementOperator& parent, Visit&& visit) {
     NodeList nodes(parent.getXmlGlue(), parent.getAllChildXPath());
-    WalkResult walk;
-    walk.children = nodes.size();
     for (int i = 0; i < nodes.size(); ++i) {
-        XmlElementOperator child(parent.getXmlGlue(), referenceChildPath(parent, nodes, i));
+        XmlElementOperator child(parent.getXmlGlue(), childElementPath(parent, i));
         const std::string tag = nodes.name(i);
-        visit(tag, child, i, walk.result);
-        if (!walk.result) break;
+        if (!visit(tag, child, i)) return false;
     }
-    return walk;
+    return true;
 }
 
-// Appends a child element and gives a path that selects that very element, also when siblings
-// share its name and identifier; "" when nothing was added.
-inline std::string appendElement(XmlElementOperator& parent, const char* name,
-                                 const std::string& id) {
-    std::string path = parent.addElement(name, id);
-    if (!path.empty()) path += "[last()]";
-    return path;
+// The walk of the builders that carry one running result over the children:
+// visit(tag, child, position, running). The running result starts false and a visit may leave
+// it as the child before left it; once it is false the walk ends, so a walk whose first child
+// no visit handles stops at once. Gives the running result at the end (false without children).
+template <typename Visit>
+bool walkReferenceChildren(const XmlElementOperator& parent, Visit&& visit) {
+    bool running = false;
+    forEachChildElement(parent,
+                        [&](const std::string& tag, XmlElementOperator& child, int position) {
+                            visit(tag, child, position, running);
+                            return running;
+                        });
+    return running;
 }
 
-// A handle on the section child of the document element ("/NS:root/NS:command", say), which is
-// added with the section's name as identifier when the document holds no such element yet, so
-// the document never holds two of them.
+// A handle on the child of the document element with this name ("/NS:root/NS:command", say),
+// which is added with the name as identifier when the document holds no such element yet, so
+// the document never holds two of them. An existing one is kept whatever its identifier.
 inline XmlElementOperator sectionElement(CXMLOutputFileGlue& doc, const char* name) {
     const char* prefix = doc.GetNameSpaceString();
     XmlElementOperator root(doc, step(prefix, "root"));
@@ -68,7 +62,7 @@ inline XmlElementOperator sectionElement(CXMLOutputFileGlue& doc, const char* na
     return section;
 }
 
-// The focus control of the command section, added when missing.
+// The focus control of the command section, added (with the section) when missing.
 inline XmlElementOperator focusControlElement(CXMLOutputFileGlue& doc) {
     XmlElementOperator command = sectionElement(doc, "command");
     XmlElementOperator focusControl(doc, command.getChildXPath("focuscontrol", "focuscontrol"));

@@ -80,7 +80,7 @@ bool SceneGroupElementBuilder::addTo(XmlElementOperator& parent) {
 
 bool SceneGroupElementBuilder::addChapterSceneGroupElement(XmlElementOperator& parent,
                                                            const char* number) {
-    const WalkResult walk = walkReferenceChildren(
+    const bool walked = walkReferenceChildren(
         holderTemplate_,
         [&](const std::string& tag, XmlElementOperator& child, int, bool& running) {
             if (tag == "graphicbutton" || tag == "scenetext") {
@@ -90,19 +90,19 @@ bool SceneGroupElementBuilder::addChapterSceneGroupElement(XmlElementOperator& p
                 running = true;
             }
         });
-    return walk.children > 0 && walk.result;
+    return walked;
 }
 
 bool SceneGroupElementBuilder::addYearLayoutSceneGroupElement(XmlElementOperator& parent,
                                                               const char* number) {
-    const WalkResult walk = walkReferenceChildren(holderTemplate_, [&](const std::string& tag,
-                                                                       XmlElementOperator& child,
-                                                                       int, bool& running) {
+    const bool walked = walkReferenceChildren(holderTemplate_, [&](const std::string& tag,
+                                                                   XmlElementOperator& child, int,
+                                                                   bool& running) {
         if (tag == "graphicbutton" || tag == "scenetext" || tag == "icon" || tag == "graphictext") {
             running = addYearLayoutSceneElement(parent, child, number);
         }
     });
-    return walk.children > 0 && walk.result;
+    return walked;
 }
 
 bool SceneGroupElementBuilder::addChapterSceneElement(XmlElementOperator& parent,
@@ -136,7 +136,7 @@ bool SceneGroupElementBuilder::addChapterSceneElement(XmlElementOperator& parent
             const std::string entryId = entry.getId();
             const std::string jumpId = "jumpchapter_" + entryId;
             XmlElementOperator command = getCommandElement(doc);
-            XmlElementOperator jump(doc, appendElement(command, "jumpchapter", jumpId));
+            XmlElementOperator jump(doc, command.appendElement("jumpchapter", jumpId));
             jump.setAttribute("titleNo", titleNo);
             jump.setAttribute("chapterNo", entry.getAttribute("index"));
 
@@ -221,7 +221,7 @@ bool SceneGroupElementBuilder::addYearLayoutSceneElement(XmlElementOperator& par
         // A number text drawn from the tile picture. A template child that carries none of the
         // markers writes nothing.
         if (numberAttribute != nullptr) {
-            XmlElementOperator text(doc, appendElement(parent, "graphictext", id));
+            XmlElementOperator text(doc, parent.appendElement("graphictext", id));
             // No track is made for an element that could not be added.
             if (!text.getXPath().empty()) {
                 ImageTrackCreator tiles(CreatorSetToolBox::imagePathProcess(kNumberTiles).c_str());

@@ -1,13 +1,11 @@
 #pragma once
 // Hands the child elements of a reference element to the creator's layout handlers by tag.
 
-#include <cstring>
 #include <span>
 #include <string>
 
 #include "builders/ReferenceWalk.h"
 #include "creator/BDJCalendarApplicationCreator.h"
-#include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
 
 namespace Merrow {
@@ -24,25 +22,21 @@ struct ChildRoute {
 };
 
 // Walks the child elements of ref in document order. A child goes to the handler of the first
-// route whose tag equals its own, with a handle on the child (addressed by position when it has
-// no id) and one on outParentPath in out; children of other tags are skipped. onResult(handler
-// result) returns whether to go on.
+// route whose tag equals its own, with a handle on the child and one on outParentPath in out;
+// children of other tags are skipped. onResult(handler result) returns whether to go on.
 template <typename OnResult>
 void routeChildren(CBDJCalendarApplicationCreator& creator, const XmlElementOperator& ref,
                    CXMLOutputFileGlue& out, const std::string& outParentPath,
                    std::span<const ChildRoute> routes, CzfServiceObject* presentation,
                    SAVEDATA* record, OnResult&& onResult) {
-    NodeList children(ref.getXmlGlue(), ref.getAllChildXPath());
-    for (int i = 0; i < children.size(); ++i) {
-        const char* tag = children.name(i);
-        XmlElementOperator child(ref.getXmlGlue(), referenceChildPath(ref, children, i));
-        XmlElementOperator parent(out, outParentPath);
+    forEachChildElement(ref, [&](const std::string& tag, XmlElementOperator& child, int) {
         for (const ChildRoute& route : routes) {
-            if (std::strcmp(route.tag, tag) != 0) continue;
-            if (!onResult((creator.*route.handler)(parent, child, presentation, record))) return;
-            break;
+            if (tag != route.tag) continue;
+            XmlElementOperator parent(out, outParentPath);
+            return onResult((creator.*route.handler)(parent, child, presentation, record));
         }
-    }
+        return true;
+    });
 }
 
 }  // namespace Merrow

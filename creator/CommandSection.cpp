@@ -3,8 +3,8 @@
 #include <string>
 
 #include "builders/CalendarCommandElementBuilder.h"
+#include "builders/ReferenceWalk.h"
 #include "creator/BDJCalendarApplicationCreator.h"
-#include "document/NodeList.h"
 #include "document/XPathText.h"
 #include "imagetrack/BufferImageTrackCreatorManager.h"
 
@@ -78,18 +78,9 @@ bool CBDJCalendarApplicationCreator::addCommandSectionElement(CXMLOutputFileGlue
                                                               CzfServiceObject* presentation,
                                                               SAVEDATA* record) {
     try {
-        const char* prefix = doc.GetNameSpaceString();
-        XmlElementOperator root(doc, Merrow::step(prefix, "root"));
-
         // A chapter menu may have made the command element already; the section then writes
         // into that one, so the document holds a single command element.
-        std::string commandPath;
-        {
-            Merrow::NodeList existing(doc, root.getChildXPath("command", nullptr));
-            commandPath = existing.size() == 0 ? root.addElement("command", "command")
-                                               : root.getChildXPath("command", existing.id(0));
-        }
-        XmlElementOperator command(doc, commandPath);
+        XmlElementOperator command = Merrow::sectionElement(doc, "command");
         XmlElementOperator navigationInfo(
             ref, "/" + Merrow::step(ref.GetNameSpaceString(), "navigationInfo"));
 
@@ -120,8 +111,7 @@ bool CBDJCalendarApplicationCreator::addCalendarCommandElement(
 bool CBDJCalendarApplicationCreator::addFocusControlCommandElement(
     XmlElementOperator& command, XmlElementOperator& /*navigationInfo*/) {
     CXMLOutputFileGlue& doc = command.getXmlGlue();
-    XmlElementOperator focusControl(doc, command.getChildXPath("focuscontrol", "focuscontrol"));
-    if (focusControl.getId().empty()) command.addElement("focuscontrol", "focuscontrol");
+    XmlElementOperator focusControl = Merrow::focusControlElement(doc);
     focusControl.setAttribute("default", kDefaultFocus);
     for (const FocusItemRow& row : kFocusItems) {
         XmlElementOperator item(doc, focusControl.addElement("focusitem", row.id));

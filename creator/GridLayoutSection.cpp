@@ -5,7 +5,6 @@
 #include <string>
 
 #include "builders/DecorationElementBuilder.h"
-#include "creator/AppendedElement.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "creator/ChildRoute.h"
 #include "document/CreatorSetToolBox.h"
@@ -44,7 +43,7 @@ bool CBDJCalendarApplicationCreator::addGridLayoutElement(XmlElementOperator& pa
     };
 
     const std::string gridId = ref.getId();
-    const std::string gridPath = Merrow::appendLayoutElement(parent, "gridlayout", gridId);
+    const std::string gridPath = parent.appendElement("gridlayout", gridId);
     if (!gridPath.empty()) {
         XmlElementOperator grid(parent.getXmlGlue(), gridPath);
         for (const char* name : kGridAttributes) copyAttribute(grid, ref, name);
@@ -98,7 +97,7 @@ bool CBDJCalendarApplicationCreator::addGridLayoutItemElement(XmlElementOperator
     if (item == Item::None) return true;
 
     const char* const element = item == Item::Mark ? "decoration" : "graphictext";
-    const std::string path = Merrow::appendLayoutElement(parent, element, id);
+    const std::string path = parent.appendElement(element, id);
     // An item that could not be added gets no picture either: no track is left unreferenced.
     if (path.empty()) return true;
     XmlElementOperator written(parent.getXmlGlue(), path);

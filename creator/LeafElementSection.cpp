@@ -6,7 +6,6 @@
 
 #include "builders/ButtonElementBuilder.h"
 #include "builders/DecorationElementBuilder.h"
-#include "creator/AppendedElement.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "creator/HandlerManager.h"
 
@@ -53,7 +52,7 @@ bool addDecoration(XmlElementOperator& parent, const XmlElementOperator& ref,
 // An element with the given id (possibly empty) and the reference element's geometry.
 bool addPlaceholder(XmlElementOperator& parent, const XmlElementOperator& ref, const char* name,
                     const std::string& id) {
-    const std::string path = Merrow::appendLayoutElement(parent, name, id);
+    const std::string path = parent.appendElement(name, id);
     if (path.empty()) return false;
     XmlElementOperator written(parent.getXmlGlue(), path);
     for (const char* attribute : {"width", "height", "x", "y"}) {
@@ -105,7 +104,7 @@ bool CBDJCalendarApplicationCreator::addGraphicTextElement(XmlElementOperator& p
                                                            XmlElementOperator& ref,
                                                            CzfServiceObject* presentation,
                                                            SAVEDATA* record) {
-    const std::string path = Merrow::appendLayoutElement(parent, "graphictext", ref.getId());
+    const std::string path = parent.appendElement("graphictext", ref.getId());
     if (path.empty()) return false;
     XmlElementOperator text(parent.getXmlGlue(), path);
     // The tiles have a fixed width whatever the design says.

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <string>
 
-#include "creator/AppendedElement.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "creator/ChildRoute.h"
 
@@ -18,7 +17,7 @@ namespace {
 // attributes from the reference element. Returns the new element's path, empty when none.
 std::string copyElement(XmlElementOperator& parent, const XmlElementOperator& ref, const char* name,
                         std::initializer_list<const char*> attributes) {
-    const std::string path = Merrow::appendLayoutElement(parent, name, ref.getId());
+    const std::string path = parent.appendElement(name, ref.getId());
     if (!path.empty()) {
         XmlElementOperator written(parent.getXmlGlue(), path);
         for (const char* attribute : attributes) {

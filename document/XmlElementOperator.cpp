@@ -67,4 +67,10 @@ std::string XmlElementOperator::addElement(const char* name, const char* id) {
     return getChildXPath(name, id);
 }
 
+std::string XmlElementOperator::appendElement(const char* name, const char* id) {
+    std::string path = addElement(name, id);
+    if (!path.empty() && NodeList(glue_, path).size() > 1) path += "[last()]";
+    return path;
+}
+
 }  // namespace Merrow

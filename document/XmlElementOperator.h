@@ -37,6 +37,14 @@ public:
     std::string addElement(const char* name, const std::string& id) {
         return addElement(name, id.c_str());
     }
+    // Appends a child element like addElement, and gives a path that selects that very element:
+    // when an earlier sibling answers to the same name and identifier (identifiers may repeat,
+    // and elements may have none), the path is narrowed with [last()], so that the writes that
+    // follow reach the new element and not that sibling. "" when nothing was added.
+    std::string appendElement(const char* name, const char* id);
+    std::string appendElement(const char* name, const std::string& id) {
+        return appendElement(name, id.c_str());
+    }
 
 private:
     CXMLOutputFileGlue& glue_;

@@ -459,6 +459,35 @@ TEST_F(CalendarCommandTest, EntriesWithoutIdentifiersAreEachReadAndWritten) {
               "</contentpage></day></daypage>");
 }
 
+// Identifiers of navigation entries may repeat: each entry is still read from its own element,
+// and written to its own element, never onto an earlier sibling with the same identifier.
+TEST_F(CalendarCommandTest, EntriesSharingAnIdentifierAreEachReadAndWritten) {
+    ASSERT_TRUE(build(navigation(
+        "<yearInfo id=\"Y\" content=\"2024\">"
+        "<monthInfo id=\"M\" index=\"0\" firstdayShift=\"1\" monthDays=\"31\">"
+        "<dayInfo id=\"D\" index=\"0\"><contentInfo id=\"C\" content=\"first\"/></dayInfo>"
+        "<dayInfo id=\"D\" index=\"4\"><contentInfo id=\"C\" content=\"second\"/></dayInfo>"
+        "</monthInfo>"
+        "<monthInfo id=\"M\" index=\"1\" firstdayShift=\"4\" monthDays=\"29\"/>"
+        "</yearInfo>"
+        "<yearInfo id=\"Y\" content=\"2025\"/>")));
+
+    EXPECT_EQ(values(calendar(), "year"), (std::vector<std::string>{"2024", "2025"}));
+    EXPECT_EQ(ids(doc_->glue(), "//NS:year/NS:monthpage"),
+              (std::vector<std::string>{"Y2024MonthPage", "Y2025MonthPage"}));
+    EXPECT_EQ(values(calendar(), "month"), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(values(calendar(), "days"), (std::vector<std::string>{"31", "29"}));
+    EXPECT_EQ(values(calendar(), "startDay"), (std::vector<std::string>{"1", "4"}));
+    EXPECT_EQ(values(calendar(), "day"), (std::vector<std::string>{"1", "5"}));
+    EXPECT_EQ(ids(doc_->glue(), "//NS:contentpage"),
+              (std::vector<std::string>{"C20240101ContentPage", "C20240105ContentPage"}));
+    EXPECT_EQ(values(calendar(), "time"), (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(
+        values(calendar(), "thumbnailResId"),
+        (std::vector<std::string>{"MonthSelectBtn_1", "DaySelectBtn_1", "ContentSelectBtn_1",
+                                  "DaySelectBtn_2", "ContentSelectBtn_2", "MonthSelectBtn_2"}));
+}
+
 // Entries without identifiers give their focus items and triggers one shared identifier; each
 // still points at its own button and sends its own command.
 TEST_F(CalendarCommandTest, SelectButtonsOfEntriesWithoutIdentifiersStayApart) {

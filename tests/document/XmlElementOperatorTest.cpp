@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
 
@@ -86,6 +89,32 @@ TEST_F(XmlElementOperatorTest, AddElementReturnsThePathOfTheNewChild) {
     const std::string plain = container.addElement("scrollinfo", nullptr);
     EXPECT_EQ(plain, "/NS:root/NS:layout/NS:container[@id=\"B\"]/NS:scrollinfo");
     EXPECT_EQ(handle(plain).getId(), "");
+}
+
+// Writes through the path of an appended element reach that element, not an earlier sibling of
+// the same name and identifier; a sibling of its own kind keeps the plain path.
+TEST_F(XmlElementOperatorTest, AppendElementSelectsTheNewChildAmongItsTwins) {
+    XmlElementOperator container = handle("/NS:root/NS:layout/NS:container[@id=\"B\"]");
+    const std::string single = container.appendElement("graphicbutton", "gb");
+    EXPECT_EQ(single, "/NS:root/NS:layout/NS:container[@id=\"B\"]/NS:graphicbutton[@id=\"gb\"]");
+    EXPECT_TRUE(handle(single).setAttribute("x", "1"));
+    for (const char* id : {"gb", ""}) {
+        const std::string first = container.appendElement("twin", id);
+        EXPECT_TRUE(handle(first).setAttribute("x", "1"));
+        const std::string second = container.appendElement("twin", id);
+        EXPECT_TRUE(handle(second).setAttribute("x", "2"));
+        EXPECT_EQ(Merrow::NodeList(*glue_, second).size(), 1);
+    }
+    // The children of B in order, each as identifier:x.
+    std::vector<std::string> written;
+    const std::string children = container.getAllChildXPath();
+    Merrow::NodeList nodes(*glue_, children);
+    for (int i = 0; i < nodes.size(); ++i) {
+        const std::string child = children + "[" + std::to_string(i + 1) + "]";
+        written.push_back(std::string(nodes.id(i)) + ":" + handle(child).getAttribute("x"));
+    }
+    EXPECT_EQ(written, (std::vector<std::string>{"gb:1", "gb:1", "gb:2", ":1", ":2"}));
+    EXPECT_EQ(handle("/NS:root/NS:nothing").appendElement("x", "y"), "");
 }
 
 TEST_F(XmlElementOperatorTest, AddElementFailsWithoutParentOrName) {
