@@ -1,16 +1,20 @@
 // The glue's rendering model. An element is drawn from the picture file its attributes name
 // ("imageHighlight" for the focus rendering, else "imageBody", else "image"), at its "width" by
 // "height" when both are given, else at the picture's own size. Its layer is the position of its
-// top-level layout container, its page its own "page" attribute. Its navigation list names the
-// elements that provide its thumbnail ("thumbnailId") and its text ("textId").
+// top-level layout container, its page its own "page" attribute; it is drawn only when asked for
+// on that layer and page (an element without a page, or with a negative one, is on the first
+// page, 0). Its navigation list names the elements that provide its thumbnail ("thumbnailId")
+// and its text ("textId"), each attribute a list of identifiers separated by white space.
+// Render types and tag kinds are the host's own numbers.
 
 #include <libxml/tree.h>
 
 #include <cctype>
 #include <climits>
 #include <cstring>
-#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/dom/DocumentRegistry.h"
 #include "host/dom/ElementLookup.h"
@@ -26,6 +30,11 @@ using merrowhost::elementAttribute;
 using merrowhost::findElementById;
 
 namespace {
+
+constexpr int kRenderNormal = 7;
+constexpr int kRenderFocus = 8;
+constexpr int kTagThumbnail = 4;
+constexpr int kTagText = 24;
 
 // The leading integer of text as atoi reads it (white space, a sign, digits), saturated to the
 // int range; false when no digit comes first.
@@ -77,6 +86,12 @@ int layerOf(xmlNodePtr element) {
     return 0;
 }
 
+// The page an element is drawn on.
+int drawnPageOf(xmlNodePtr element) {
+    int page = 0;
+    return integerAttribute(element, "page", &page) && page > 0 ? page : 0;
+}
+
 // What one rendering needs from the document, read under the registry lock so that the picture
 // file is loaded without holding it.
 struct RenderSource {
@@ -95,12 +110,11 @@ bool nonEmptyAttribute(xmlNodePtr element, const char* name, std::string* value)
     return elementAttribute(element, name, value) && !value->empty();
 }
 
-bool readRenderSource(xmlNodePtr element, CAppDocEditorCtrl::RenderType type,
-                      RenderSource* source) {
-    const bool found = (type == CAppDocEditorCtrl::RenderTypeFocus &&
-                        nonEmptyAttribute(element, "imageHighlight", &source->file)) ||
-                       nonEmptyAttribute(element, "imageBody", &source->file) ||
-                       nonEmptyAttribute(element, "image", &source->file);
+bool readRenderSource(xmlNodePtr element, int type, RenderSource* source) {
+    const bool found =
+        (type == kRenderFocus && nonEmptyAttribute(element, "imageHighlight", &source->file)) ||
+        nonEmptyAttribute(element, "imageBody", &source->file) ||
+        nonEmptyAttribute(element, "image", &source->file);
     if (!found) return false;
     source->element = reinterpret_cast<const char*>(element->name);
     elementAttribute(element, "id", &source->elementId);
@@ -121,6 +135,22 @@ bool readRenderSource(xmlNodePtr element, CAppDocEditorCtrl::RenderType type,
 int32_t clampedSum(int a, int b) {
     const long long sum = static_cast<long long>(a) + b;
     return static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : (sum < INT32_MIN ? INT32_MIN : sum));
+}
+
+// One pair of this kind for each identifier of a list attribute, in order; an attribute without
+// any gives one pair with an empty identifier.
+void appendIdentifiers(const std::string& text, int kind,
+                       std::vector<std::pair<int, std::string>>* pairs) {
+    const size_t before = pairs->size();
+    size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])) != 0) ++at;
+        size_t end = at;
+        while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])) == 0) ++end;
+        if (end > at) pairs->emplace_back(kind, text.substr(at, end - at));
+        at = end;
+    }
+    if (pairs->size() == before) pairs->emplace_back(kind, std::string());
 }
 
 char* copyString(const std::string& text) {
@@ -150,20 +180,20 @@ bool CXMLOutputFileGlue::GetNodeLayerPageByID(const char* id, int* layer, int* p
     return true;
 }
 
-bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int, int,
-                                           CAppDocEditorCtrl::RenderType type, RECT* rect,
+bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int layer, int page,
+                                           CAppDocEditorCtrl::RenderType renderType, RECT* rect,
                                            BITMAPINFOHEADER** image, BITMAPINFOHEADER** mask) {
     if (image != nullptr) *image = nullptr;
     if (mask != nullptr) *mask = nullptr;
     if (id == nullptr || image == nullptr) return false;
-    if (type != CAppDocEditorCtrl::RenderTypeNormal && type != CAppDocEditorCtrl::RenderTypeFocus) {
-        return false;
-    }
+    const int type = static_cast<int>(renderType);
+    if (type != kRenderNormal && type != kRenderFocus) return false;
     try {
         RenderSource source;
         if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
                 xmlNodePtr element = findElementById(doc, id);
-                return element != nullptr && readRenderSource(element, type, &source);
+                return element != nullptr && layerOf(element) == layer &&
+                       drawnPageOf(element) == page && readRenderSource(element, type, &source);
             })) {
             return false;
         }
@@ -207,27 +237,35 @@ bool CXMLOutputFileGlue::GetNavigationListByID(const char* id, _NAVIGATION_NODE*
     if (list != nullptr) *list = nullptr;
     if (count != nullptr) *count = 0;
     if (id == nullptr || list == nullptr || count == nullptr) return false;
-    std::optional<std::string> thumbnail;
-    std::optional<std::string> text;
-    if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
-            xmlNodePtr element = findElementById(doc, id);
-            if (element == nullptr) return false;
-            std::string value;
-            if (elementAttribute(element, "thumbnailId", &value)) thumbnail = value;
-            if (elementAttribute(element, "textId", &value)) text = value;
-            return true;
-        })) {
+    std::vector<std::pair<int, std::string>> pairs;
+    try {
+        if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
+                xmlNodePtr element = findElementById(doc, id);
+                if (element == nullptr) return false;
+                std::string value;
+                if (elementAttribute(element, "thumbnailId", &value)) {
+                    appendIdentifiers(value, kTagThumbnail, &pairs);
+                }
+                if (elementAttribute(element, "textId", &value)) {
+                    appendIdentifiers(value, kTagText, &pairs);
+                }
+                return true;
+            })) {
+            return false;
+        }
+    } catch (...) {
         return false;
     }
 
-    const int size = (thumbnail ? 1 : 0) + (text ? 1 : 0);
+    const int size = static_cast<int>(pairs.size());
     if (size == 0) return true;
     _NAVIGATION_NODE* nodes = nullptr;
     try {
         nodes = new _NAVIGATION_NODE[size]();
-        int at = 0;
-        if (thumbnail) nodes[at++] = {ApplicationDoc::TagNodeThumbnail, copyString(*thumbnail)};
-        if (text) nodes[at++] = {ApplicationDoc::TagNodeText, copyString(*text)};
+        for (int at = 0; at < size; ++at) {
+            nodes[at] = {static_cast<ApplicationDoc::TagNode>(pairs[at].first),
+                         copyString(pairs[at].second)};
+        }
     } catch (...) {
         if (nodes != nullptr) {
             for (int i = 0; i < size; ++i) delete[] nodes[i].id;

@@ -51,10 +51,13 @@ public:
     // value of its "page" attribute, else -1. False when no element carries the id.
     bool GetNodeLayerPageByID(const char* id, int* layer, int* page);
     // Renders the element into a 32-bit bitmap and an 8-bit mask bitmap (its alpha), each a
-    // new[] byte block starting with the header, freed with delete[] of the bytes.
+    // new[] byte block starting with the header, freed with delete[] of the bytes. False unless
+    // the element lies on the layer and page asked for (no page or a negative one: page 0) and
+    // the type is 7 (normal) or 8 (focus).
     bool GetNodeBufferByID(const char* id, int layer, int page, CAppDocEditorCtrl::RenderType type,
                            RECT* rect, BITMAPINFOHEADER** image, BITMAPINFOHEADER** mask);
-    // "thumbnailId" gives (4, value) and "textId" (24, value), in that order.
+    // Each identifier of "thumbnailId" gives (4, identifier), then each of "textId" (24,
+    // identifier); the attributes are lists separated by white space.
     bool GetNavigationListByID(const char* id, _NAVIGATION_NODE** list, int* count);
 
     // UTF-8, indented; the same document always gives the same bytes.

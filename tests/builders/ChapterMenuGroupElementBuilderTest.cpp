@@ -22,7 +22,8 @@ using scenetest::masked;
 using Ids = std::vector<std::string>;
 
 // A chapter page template with a background, a scrolling strip with one button and two holders
-// (a non-holder child between them), and two titles of two chapters each.
+// (a non-holder child between them); two titles of two chapters each, and one of three chapters
+// whose second names no pictures.
 constexpr const char* kTemplate =
     "<container id=\"ChapterPageLayout\" x=\"0\" y=\"600\" width=\"1920\" height=\"480\">"
     "<decoration id=\"CH_BG\" x=\"0\" y=\"0\" width=\"1920\" height=\"480\"/>"
@@ -48,6 +49,10 @@ constexpr const char* kTitles =
     "<titleInfo id=\"TI_B\">"
     "<chapterInfo id=\"B1\" index=\"0\" thumbnailId=\"PB1\" textId=\"XB1\"/>"
     "<chapterInfo id=\"B2\" index=\"1\" thumbnailId=\"PB2\" textId=\"XB2\"/></titleInfo>"
+    "<titleInfo id=\"TI_C\">"
+    "<chapterInfo id=\"C1\" index=\"0\" thumbnailId=\"PC1\" textId=\"XC1\"/>"
+    "<chapterInfo id=\"C2\" index=\"1\"/>"
+    "<chapterInfo id=\"C3\" index=\"2\" thumbnailId=\"PC3\" textId=\"XC3\"/></titleInfo>"
     "</titlesInfo>";
 
 constexpr const char* kNewDocument =
@@ -210,6 +215,36 @@ TEST_F(ChapterMenuTest, RepeatedPlaceholdersKeepTheirOwnGeometry) {
               "<rectangle id=\"popup_1\" x=\"1\" y=\"2\" width=\"30\" height=\"40\"/>"
               "<rectangle id=\"popup_1\" x=\"5\" y=\"6\" width=\"70\" height=\"80\"/>"
               "</scrollholder>");
+}
+
+// A holder whose children give no placeholder still counts as written: the strip goes on to the
+// next holder.
+TEST_F(ChapterMenuTest, HolderWithoutPlaceholdersDoesNotStopTheStrip) {
+    open(
+        "<container id=\"ChapterPageLayout\">"
+        "<scrollcontainer2 id=\"CH_SCROLL\"><scrollinfo>"
+        "<scrollholder id=\"CH_HOLDER_1\"><decoration id=\"CH_MARK_1\"/></scrollholder>"
+        "<scrollholder id=\"CH_HOLDER_2\"><graphicbutton id=\"CH_BUTTON_2\"/></scrollholder>"
+        "</scrollinfo></scrollcontainer2></container>");
+    XmlElementOperator titleInfo = title("TI_A");
+    // The scenes follow the first holder, which has nothing to write.
+    EXPECT_FALSE(addMenu(titleInfo, 0));
+    const std::string info =
+        "/NS:root/NS:layout/NS:container/NS:scrollcontainer2/NS:scrollinfo/NS:scrollholder";
+    EXPECT_EQ(ids(doc_->glue(), info), (Ids{"CH_HOLDER_1", "CH_HOLDER_2"}));
+    EXPECT_EQ(ids(doc_->glue(), info + "/NS:*"), (Ids{"button_2"}));
+}
+
+// The scenes are written chapter by chapter; a chapter whose pictures cannot be made ends them,
+// and the menu reports false.
+TEST_F(ChapterMenuTest, FailingChapterEndsTheScenes) {
+    open();
+    XmlElementOperator titleInfo = title("TI_C");
+    EXPECT_FALSE(addMenu(titleInfo, 2));
+    EXPECT_EQ(ids(doc_->glue(), "//NS:scrollcontainer2/NS:graphicbutton"),
+              (Ids{"T3_CH_BTN_LEFT", "T3_SCENE_1", "T3_TEXT_1", "T3_SCENE_2"}));
+    EXPECT_EQ(ids(doc_->glue(), "//NS:focuscontrol/NS:*"),
+              (Ids{"focusitem_T3_CH_BTN_LEFT", "focusitem_T3_SCENE_1", "focusitem_T3_SCENE_2"}));
 }
 
 TEST_F(ChapterMenuTest, TwoMenusShareOneCommandAndOneFocusControl) {

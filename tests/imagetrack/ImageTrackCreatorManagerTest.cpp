@@ -36,7 +36,8 @@ std::string elementPath(const char* name, const char* id) {
     return kLayer + "/NS:" + name + "[@id=\"" + id + "\"]";
 }
 
-// A year page whose year button names its thumbnail and text providers.
+// A year page whose year button names its thumbnail and text providers, each first of two of its
+// kind; the providers lie on the button's layer and page.
 class BufferManager : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,8 +49,9 @@ protected:
         const std::string xml =
             "<root xmlns=\"http://merrowkit.test/BD-J/Calendar/0.1\"><layout>"
             "<container id=\"YearPageLayout\">"
-            "<button id=\"Year1\" page=\"1\" thumbnailId=\"Thumb1\" textId=\"Text1\"/>"
-            "<button id=\"Bare\" page=\"1\"/>"
+            "<button id=\"Year1\" thumbnailId=\"Thumb1 Thumb2\" "
+            "textId=\"Text1 Text2\"/>"
+            "<button id=\"Bare\"/>"
             "<decoration id=\"Thumb1\" imageBody=\"" +
             thumbBody + "\" imageHighlight=\"" + thumbFocus +
             "\"/>"
@@ -208,7 +210,8 @@ public:
 TEST_F(BufferManager, ProviderIsTheFirstEntryOfTheWantedKind) {
     ProviderLookup lookup;
     XmlElementOperator year = element("button", "Year1");
-    // The thumbnail entry comes first in the list; the text entry is still found behind it.
+    // The list holds two thumbnail entries, then two text entries: the first of the wanted kind
+    // is the provider, also when entries of another kind come before it.
     EXPECT_EQ(lookup.getBufferProviderElementId(year, ApplicationDoc::TagNodeThumbnail), "Thumb1");
     EXPECT_EQ(lookup.getBufferProviderElementId(year, ApplicationDoc::TagNodeText), "Text1");
     XmlElementOperator bare = element("button", "Bare");

@@ -106,6 +106,9 @@ protected:
             "<button id=\"Placed\" page=\"2\" imageBody=\"" +
             other +
             "\"/>"
+            "<button id=\"OnSecond\" page=\"2\" imageBody=\"" +
+            body + "\" imageHighlight=\"" + focus +
+            "\"/>"
             "</container>"
             "</layout></root>";
         document_ = std::make_unique<imagetracktest::ReferenceDocument>(xml);
@@ -153,10 +156,14 @@ TEST_F(ImageTrackCreatorRendering, NegativePagesAreDrawnAsTheFirstPage) {
 }
 
 TEST_F(ImageTrackCreatorRendering, PlacementElementOnlyPlacesTheRenderElement) {
-    // "Placed" lies on another layer and page with a picture of its own; the render element's
+    // "Placed" has a picture of its own on the second layer's page 2; the render element's
     // picture is what is drawn there.
-    const ObjectPtr track = render("Plain", "Placed", ImageTrackCreator::ImageMergerFocus);
+    const ObjectPtr track = render("OnSecond", "Placed", ImageTrackCreator::ImageMergerFocus);
     EXPECT_TRUE(allPixels(track.get(), kFocus));
+    // The rendering is asked for on the placement element's layer and page, where "Plain" is
+    // not: the fallback picture.
+    const ObjectPtr elsewhere = render("Plain", "Placed", ImageTrackCreator::ImageMergerFocus);
+    EXPECT_TRUE(isFallbackPicture(elsewhere.get()));
 }
 
 TEST_F(ImageTrackCreatorRendering, UnplaceableOrUndrawableElementsGiveTheFallbackPicture) {

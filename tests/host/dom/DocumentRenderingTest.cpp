@@ -86,6 +86,9 @@ protected:
     <dateInfo id="day1" textId="txt1" thumbnailId="thumb1" page="1"/>
     <dateInfo id="day2" textId="txt2"/>
     <dateInfo id="day3"/>
+    <dateInfo id="days" thumbnailId=" thumbA thumbB" textId="txtA
+      txtB txtC"/>
+    <dateInfo id="emptyLists" thumbnailId="" textId=" "/>
     <dateInfo id="b1" page="9"/>
   </navigationInfo>
 </root>)";
@@ -107,13 +110,19 @@ protected:
         RECT rect{0, 0, 0, 0};
     };
 
+    // Renders the element on its own layer and page (page 0 for none or a negative one).
     Rendering render(const char* id, int type) {
+        int layer = 0, page = 0;
+        glue_.GetNodeLayerPageByID(id, &layer, &page);
+        return renderOn(id, type, layer < 0 ? 0 : layer, page < 0 ? 0 : page);
+    }
+    Rendering renderOn(const char* id, int type, int layer, int page) {
         Rendering result;
         BITMAPINFOHEADER* image = reinterpret_cast<BITMAPINFOHEADER*>(&result);  // must be reset
         BITMAPINFOHEADER* mask = reinterpret_cast<BITMAPINFOHEADER*>(&result);
-        result.ok =
-            glue_.GetNodeBufferByID(id, 0, 0, static_cast<CAppDocEditorCtrl::RenderType>(type),
-                                    &result.rect, &image, &mask);
+        result.ok = glue_.GetNodeBufferByID(id, layer, page,
+                                            static_cast<CAppDocEditorCtrl::RenderType>(type),
+                                            &result.rect, &image, &mask);
         result.image.reset(image);
         result.mask.reset(mask);
         return result;
@@ -264,9 +273,25 @@ TEST_F(DocumentRendering, NothingToDrawGivesNoBitmaps) {
         EXPECT_EQ(r.image, nullptr) << id;
         EXPECT_EQ(r.mask, nullptr) << id;
     }
-    const Rendering unknownType = render("b1", 3);
-    EXPECT_FALSE(unknownType.ok);
-    EXPECT_EQ(unknownType.image, nullptr);
+    // Only the host's numbers 7 (normal) and 8 (focus) are render types.
+    for (const int type : {0, 1, 2, 3, 6, 9}) {
+        const Rendering unknownType = render("b1", type);
+        EXPECT_FALSE(unknownType.ok) << type;
+        EXPECT_EQ(unknownType.image, nullptr) << type;
+    }
+}
+
+TEST_F(DocumentRendering, ElementsAreDrawnOnlyOnTheirOwnLayerAndPage) {
+    EXPECT_TRUE(renderOn("b1", 7, 0, 2).ok);
+    EXPECT_FALSE(renderOn("b1", 7, 0, 0).ok);
+    EXPECT_FALSE(renderOn("b1", 7, 1, 2).ok);
+    // A negative page is the first page; so is none.
+    EXPECT_TRUE(renderOn("b2", 7, 1, 0).ok);
+    EXPECT_FALSE(renderOn("b2", 7, 1, -3).ok);
+    EXPECT_FALSE(renderOn("b2", 7, 0, 0).ok);
+    EXPECT_TRUE(renderOn("fade", 8, 2, 0).ok);
+    EXPECT_FALSE(renderOn("fade", 8, 2, 1).ok);
+    EXPECT_FALSE(renderOn("fade", 8, 2, -1).ok);
 }
 
 TEST_F(DocumentRendering, RelativePicturePathsUseTheProjectFolder) {
@@ -281,7 +306,7 @@ TEST_F(DocumentRendering, RelativePicturePathsUseTheProjectFolder) {
 
 TEST_F(DocumentRendering, MaskIsOptionalAndRectMayBeNull) {
     BITMAPINFOHEADER* image = nullptr;
-    ASSERT_TRUE(glue_.GetNodeBufferByID("b1", 0, 0, CAppDocEditorCtrl::RenderTypeNormal, nullptr,
+    ASSERT_TRUE(glue_.GetNodeBufferByID("b1", 0, 2, CAppDocEditorCtrl::RenderTypeNormal, nullptr,
                                         &image, nullptr));
     DibHolder holder(image);
     ASSERT_NE(image, nullptr);
@@ -313,6 +338,15 @@ TEST_F(DocumentRendering, NavigationListGivesThumbnailThenText) {
     NavigationList textOnly;
     ASSERT_TRUE(glue_.GetNavigationListByID("day2", &textOnly.list, &textOnly.count));
     EXPECT_EQ(textOnly.pairs(), (Pairs{{24, "txt2"}}));
+
+    // Lists give one pair for each identifier, thumbnails first.
+    NavigationList several;
+    ASSERT_TRUE(glue_.GetNavigationListByID("days", &several.list, &several.count));
+    EXPECT_EQ(several.pairs(),
+              (Pairs{{4, "thumbA"}, {4, "thumbB"}, {24, "txtA"}, {24, "txtB"}, {24, "txtC"}}));
+    NavigationList empty;
+    ASSERT_TRUE(glue_.GetNavigationListByID("emptyLists", &empty.list, &empty.count));
+    EXPECT_EQ(empty.pairs(), (Pairs{{4, ""}, {24, ""}}));
 
     NavigationList none;
     ASSERT_TRUE(glue_.GetNavigationListByID("day3", &none.list, &none.count));
