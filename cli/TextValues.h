@@ -1,6 +1,6 @@
 #pragma once
 // The value forms of the command's input files: whole numbers, truth values, 128-bit
-// identifiers, and UTF-8 text turned into wide strings.
+// identifiers, UTF-8 text turned into wide strings, and text written into markup.
 
 #include <string>
 
@@ -14,6 +14,8 @@ bool parseInteger(const std::string& text, long long low, long long high, long l
 bool parseBoolean(const std::string& text, bool* out);
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", the braces optional, hex digits in either case.
 bool parseGuid(std::string text, GUID* out);
+// Text with &, <, > and " written as entities, for an XML attribute or HTML text.
+std::string markupText(const std::string& text);
 // UTF-8 text as a wide string of code points; false for text that is not UTF-8.
 bool widen(const std::string& text, std::wstring* out);
 

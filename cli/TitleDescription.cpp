@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "cli/TextValues.h"
 #include "host/objects/GlobalApi.h"
 #include "host/objects/HostObject.h"
 #include "host/title/AdvancedTitleObject.h"
@@ -16,29 +17,6 @@ namespace merrowcli {
 
 namespace {
 
-std::string escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 // Writes one element's start tag attribute by attribute.
 class Tag {
 public:
@@ -51,7 +29,7 @@ public:
         out_ += ' ';
         out_ += name;
         out_ += "=\"";
-        out_ += escape(value);
+        out_ += markupText(value);
         out_ += '"';
         return *this;
     }

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "cli/InputFile.h"
+#include "cli/TextValues.h"
 #include "cli/preview/PreviewAssets.h"
 #include "cli/preview/PreviewModel.h"
 
@@ -15,29 +16,6 @@ namespace merrowcli::preview {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string htmlText(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
 
 // Replaces each "@NAME@" of the template by its value, in one pass: inserted text is not
 // searched again.
@@ -81,7 +59,7 @@ std::string previewPage(const std::string& modelJson, const std::string& backgro
     const std::string model = "{\"trackBase\":" + jsonString(trackBase) +
                               ",\"background\":" + backgroundJson + ",\"document\":" + modelJson +
                               "}";
-    return fill(kPageTemplate, kStyle, kScript, model, htmlText(title));
+    return fill(kPageTemplate, kStyle, kScript, model, markupText(title));
 }
 
 std::string trackBaseFor(const fs::path& outputFolder, const fs::path& pageFile) {
