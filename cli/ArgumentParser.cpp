@@ -86,6 +86,20 @@ void ArgumentParser::addValueOption(const std::string& longName, char shortName,
     addOption(std::move(option));
 }
 
+ArgumentParser::Operand ArgumentParser::folderOperand(
+    const char* name, const char* help, std::optional<std::filesystem::path>& target) {
+    const std::string operandName = name;
+    return {operandName, help, true, false,
+            [operandName, &target](const std::string& value, std::string* problem) {
+                if (value.empty()) {
+                    *problem = operandName + " is empty";
+                    return false;
+                }
+                target = value;
+                return true;
+            }};
+}
+
 void ArgumentParser::addOperand(Operand operand) {
     operands_.push_back(std::move(operand));
 }

@@ -8,7 +8,9 @@
 // -h/--help, --version, -q/--quiet and -v/--verbose. The help text is made from the
 // declarations, so that it always lists what the command really takes.
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,9 @@ public:
                         const std::string& help, ValueHandler onValue,
                         const std::string& missingValue = {});
     void addOperand(Operand operand);
+    // A required folder operand that refuses an empty value ("NAME is empty") and sets target.
+    static Operand folderOperand(const char* name, const char* help,
+                                 std::optional<std::filesystem::path>& target);
     // Text for the end of the help (exit statuses, examples).
     void setEpilogue(std::string text) { epilogue_ = std::move(text); }
 

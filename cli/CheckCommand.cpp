@@ -22,15 +22,8 @@ std::string CheckCommand::epilogue() const {
 }
 
 void CheckCommand::declare(ArgumentParser& parser) {
-    parser.addOperand({"OUT_DIR", "the output folder of a build", true, false,
-                       [this](const std::string& value, std::string* problem) {
-                           if (value.empty()) {
-                               *problem = "OUT_DIR is empty";
-                               return false;
-                           }
-                           folder_ = value;
-                           return true;
-                       }});
+    parser.addOperand(
+        ArgumentParser::folderOperand("OUT_DIR", "the output folder of a build", folder_));
 }
 
 void CheckCommand::warnAboutProblems(const std::filesystem::path& folder,

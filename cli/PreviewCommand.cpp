@@ -22,15 +22,8 @@ std::string PreviewCommand::epilogue() const {
 }
 
 void PreviewCommand::declare(ArgumentParser& parser) {
-    parser.addOperand({"OUT_DIR", "the output folder of a build", true, false,
-                       [this](const std::string& value, std::string* problem) {
-                           if (value.empty()) {
-                               *problem = "OUT_DIR is empty";
-                               return false;
-                           }
-                           folder_ = value;
-                           return true;
-                       }});
+    parser.addOperand(
+        ArgumentParser::folderOperand("OUT_DIR", "the output folder of a build", folder_));
     parser.addValueOption(
         "output", 'o', "FILE", "the page to write (default: OUT_DIR/preview.html)",
         [this](const std::string& value, std::string* problem) {
