@@ -61,6 +61,8 @@ Picture textPicture(const std::string& text, int width, int height, std::uint32_
 
     // The largest size whose ink fits the picture, shrinking a pixel at a time; at the smallest
     // size, a text still too wide is ellipsized at the end.
+    // A margin of a pixel or more on either side, so antialiased edges are not cut.
+    const int room = std::max(1, width - 2 * std::max(1, height / 20));
     int pixels = std::max(kSmallestPixels, static_cast<int>(height * kLargestShare));
     PangoRectangle ink{};
     PangoRectangle logical{};
@@ -68,12 +70,12 @@ Picture textPicture(const std::string& text, int width, int height, std::uint32_
         pango_font_description_set_absolute_size(font.get(), pixels * PANGO_SCALE);
         pango_layout_set_font_description(layout.get(), font.get());
         pango_layout_get_pixel_extents(layout.get(), &ink, &logical);
-        const bool fits = ink.width <= width && ink.height <= height;
+        const bool fits = ink.width <= room && ink.height <= height;
         if (fits || pixels <= kSmallestPixels) break;
         --pixels;
     }
-    if (ink.width > width) {
-        pango_layout_set_width(layout.get(), width * PANGO_SCALE);
+    if (ink.width > room) {
+        pango_layout_set_width(layout.get(), room * PANGO_SCALE);
         pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
         pango_layout_get_pixel_extents(layout.get(), &ink, &logical);
     }
