@@ -5,18 +5,33 @@
 namespace Merrow {
 
 ButtonElementBuilder::ButtonElementBuilder(const char* id, CzfServiceObject* presentation,
-                                           ImageTrackCreator* normalImageCreator,
-                                           ImageTrackCreator* focusImageCreator)
+                                           std::unique_ptr<ImageTrackCreator> normalImageCreator,
+                                           std::unique_ptr<ImageTrackCreator> focusImageCreator)
     : SizeableElementBuilder("graphicbutton", id),
       presentation_(presentation),
-      normalImageCreator_(normalImageCreator),
-      focusImageCreator_(focusImageCreator) {}
+      normalImageCreator_(std::move(normalImageCreator)),
+      focusImageCreator_(std::move(focusImageCreator)) {}
 
-ButtonElementBuilder::~ButtonElementBuilder() {
-    // One creator may serve both states; it is destroyed once.
-    if (focusImageCreator_ != normalImageCreator_) delete focusImageCreator_;
-    delete normalImageCreator_;
+ButtonElementBuilder::ButtonElementBuilder(const char* id, CzfServiceObject* presentation,
+                                           std::unique_ptr<ImageTrackCreator> imageCreator)
+    : SizeableElementBuilder("graphicbutton", id),
+      presentation_(presentation),
+      normalImageCreator_(std::move(imageCreator)),
+      sharedCreator_(normalImageCreator_ != nullptr) {}
+
+ButtonElementBuilder::ButtonElementBuilder(const char* id, CzfServiceObject* presentation,
+                                           ImageTrackCreator* normalImageCreator,
+                                           ImageTrackCreator* focusImageCreator)
+    : ButtonElementBuilder(id, presentation,
+                           std::unique_ptr<ImageTrackCreator>(normalImageCreator)) {
+    // One creator may serve both states; it is owned once.
+    if (focusImageCreator != normalImageCreator) {
+        focusImageCreator_.reset(focusImageCreator);
+        sharedCreator_ = false;
+    }
 }
+
+ButtonElementBuilder::~ButtonElementBuilder() = default;
 
 void ButtonElementBuilder::setNormalImagePath(const char* path) {
     normalImagePath_ = path ? path : "";
@@ -33,14 +48,15 @@ bool ButtonElementBuilder::addTo(XmlElementOperator& parent) {
     XmlElementOperator element(parent.getXmlGlue(), xPath());
 
     const ImageTrackResult normal =
-        makeImageTrack(presentation_, normalImagePath_, normalImageCreator_);
+        makeImageTrack(presentation_, normalImagePath_, normalImageCreator_.get());
     if (normal.hasSource) {
         element.setAttribute("imageNormal", normal.id);
         // The action state always shows the normal picture.
         element.setAttribute("imageAction", normal.id);
     }
-    const ImageTrackResult focus =
-        makeImageTrack(presentation_, focusImagePath_, focusImageCreator_);
+    ImageTrackCreator* focusCreator =
+        sharedCreator_ ? normalImageCreator_.get() : focusImageCreator_.get();
+    const ImageTrackResult focus = makeImageTrack(presentation_, focusImagePath_, focusCreator);
     if (focus.hasSource) element.setAttribute("imageFocus", focus.id);
 
     return !normal.id.empty() && !focus.id.empty();

@@ -1,6 +1,7 @@
 #pragma once
 // Writes a "graphicbutton" with its normal, action and focus image tracks.
 
+#include <memory>
 #include <string>
 
 #include "builders/SizeableElementBuilder.h"
@@ -16,6 +17,12 @@ public:
     ButtonElementBuilder(const char* id, CzfServiceObject* presentation,
                          ImageTrackCreator* normalImageCreator,
                          ImageTrackCreator* focusImageCreator);
+    ButtonElementBuilder(const char* id, CzfServiceObject* presentation,
+                         std::unique_ptr<ImageTrackCreator> normalImageCreator,
+                         std::unique_ptr<ImageTrackCreator> focusImageCreator);
+    // One creator serves both states.
+    ButtonElementBuilder(const char* id, CzfServiceObject* presentation,
+                         std::unique_ptr<ImageTrackCreator> imageCreator);
     // A builder owns its creators, so it is never copied.
     ButtonElementBuilder(const ButtonElementBuilder&) = delete;
     ButtonElementBuilder& operator=(const ButtonElementBuilder&) = delete;
@@ -34,8 +41,10 @@ private:
     std::string normalImagePath_;
     std::string actionImagePath_;
     std::string focusImagePath_;
-    ImageTrackCreator* normalImageCreator_;
-    ImageTrackCreator* focusImageCreator_;
+    std::unique_ptr<ImageTrackCreator> normalImageCreator_;
+    // Null when the normal creator serves the focus state too.
+    std::unique_ptr<ImageTrackCreator> focusImageCreator_;
+    bool sharedCreator_ = false;
 };
 
 }  // namespace Merrow

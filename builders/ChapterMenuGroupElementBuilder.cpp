@@ -59,13 +59,10 @@ ChapterMenuGroupElementBuilder::ChapterMenuGroupElementBuilder(CzfServiceObject*
       manager_(manager),
       titleIndex_(titleIndex) {}
 
-ChapterMenuGroupElementBuilder::~ChapterMenuGroupElementBuilder() {
-    delete scrollContainer_;
-    delete holderTemplate_;
-}
+ChapterMenuGroupElementBuilder::~ChapterMenuGroupElementBuilder() = default;
 
 bool ChapterMenuGroupElementBuilder::addTo(XmlElementOperator& parent) {
-    const std::string prefix = "T" + std::to_string(titleIndex_ + 1) + "_";
+    const std::string prefix = titleIdPrefix(titleIndex_);
     const bool layoutOk = addChapterLayoutContainerElement(parent, layoutTemplate_, prefix.c_str());
     // The commands are written even when the container failed.
     const bool commandsOk = addShowHideCommandElements(parent);
@@ -107,9 +104,7 @@ bool ChapterMenuGroupElementBuilder::addScrollContainerElement(XmlElementOperato
     const std::string id = prefix + referenceScroll.getId();
     XmlElementOperator scroll(doc, parent.appendElement("scrollcontainer2", id));
     // The scenes go into the last scroll container written.
-    delete scrollContainer_;
-    scrollContainer_ = nullptr;
-    scrollContainer_ = new XmlElementOperator(scroll);
+    scrollContainer_ = std::make_unique<XmlElementOperator>(scroll);
     copyAttributes(scroll, referenceScroll, kScrollAttributes);
 
     const bool walked = walkReferenceChildren(
@@ -121,8 +116,8 @@ bool ChapterMenuGroupElementBuilder::addScrollContainerElement(XmlElementOperato
                     manager_ ? manager_->createButtonFocusImageCreator(child) : nullptr);
                 std::unique_ptr<ImageTrackCreator> normal(
                     manager_ ? manager_->createButtonNormalImageCreator(child) : nullptr);
-                ButtonElementBuilder button(buttonId.c_str(), presentation_, normal.release(),
-                                            focus.release());
+                ButtonElementBuilder button(buttonId.c_str(), presentation_, std::move(normal),
+                                            std::move(focus));
                 copyGeometry(button, child);
                 running = button.addTo(scroll);
 
@@ -154,7 +149,9 @@ bool ChapterMenuGroupElementBuilder::addHolderElement(XmlElementOperator& parent
     XmlElementOperator holder(parent.getXmlGlue(),
                               parent.appendElement("scrollholder", referenceHolder.getId()));
     // The first holder met describes the scenes.
-    if (holderTemplate_ == nullptr) holderTemplate_ = new XmlElementOperator(referenceHolder);
+    if (holderTemplate_ == nullptr) {
+        holderTemplate_ = std::make_unique<XmlElementOperator>(referenceHolder);
+    }
 
     const std::string number = std::to_string(index + 1);
     walkReferenceChildren(referenceHolder, [&](const std::string& tag, XmlElementOperator& child,

@@ -2,6 +2,7 @@
 // Writes one title's hidden chapter menu: a container copied from the chapter page template, its
 // scrolling strip with one scene per chapter, focus items, and the show and hide commands.
 
+#include <memory>
 #include <string>
 
 #include "builders/BuildableElement.h"
@@ -49,8 +50,8 @@ private:
     CzfServiceObject* presentation_;
     ImageTrackCreatorManager* manager_;
     int titleIndex_;
-    XmlElementOperator* scrollContainer_ = nullptr;
-    XmlElementOperator* holderTemplate_ = nullptr;
+    std::unique_ptr<XmlElementOperator> scrollContainer_;
+    std::unique_ptr<XmlElementOperator> holderTemplate_;
     std::string layoutContainerId_;
     std::string showCommandId_;
     std::string hideCommandId_;

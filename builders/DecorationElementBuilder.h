@@ -1,6 +1,7 @@
 #pragma once
 // Writes a "decoration" with its image track.
 
+#include <memory>
 #include <string>
 
 #include "builders/SizeableElementBuilder.h"
@@ -15,6 +16,9 @@ public:
     // Takes ownership of the creator.
     DecorationElementBuilder(const char* id, CzfServiceObject* presentation,
                              ImageTrackCreator* imageCreator);
+    // Without a creator the picture comes from the image path alone.
+    DecorationElementBuilder(const char* id, CzfServiceObject* presentation,
+                             std::unique_ptr<ImageTrackCreator> imageCreator = nullptr);
     DecorationElementBuilder(const DecorationElementBuilder&) = delete;
     DecorationElementBuilder& operator=(const DecorationElementBuilder&) = delete;
     ~DecorationElementBuilder() override;
@@ -29,7 +33,7 @@ public:
 private:
     CzfServiceObject* presentation_;
     std::string imagePath_;
-    ImageTrackCreator* imageCreator_;
+    std::unique_ptr<ImageTrackCreator> imageCreator_;
 };
 
 }  // namespace Merrow

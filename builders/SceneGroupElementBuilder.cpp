@@ -4,6 +4,7 @@
 #include <string>
 
 #include "builders/ButtonElementBuilder.h"
+#include "builders/CalendarCommandElementBuilder.h"
 #include "builders/DecorationElementBuilder.h"
 #include "builders/FocusItemElementBuilder.h"
 #include "builders/ReferenceWalk.h"
@@ -23,22 +24,32 @@ constexpr const char* kNumberTiles = "Numbers_S1.png";
 constexpr const char* kTileWidth = "20";
 constexpr const char* kTileHeight = "28";
 
-using CreatorCall = ImageTrackCreator* (ImageTrackCreatorManager::*)(XmlElementOperator&);
+using M = ImageTrackCreatorManager;
 
 // A creator from the manager; null without a manager.
-ImageTrackCreator* askManager(ImageTrackCreatorManager* manager, CreatorCall call,
-                              XmlElementOperator& element) {
-    return manager != nullptr ? (manager->*call)(element) : nullptr;
+std::unique_ptr<ImageTrackCreator> askManager(ImageTrackCreatorManager* manager,
+                                              SceneGroupElementBuilder::CreatorCall call,
+                                              XmlElementOperator& element) {
+    return std::unique_ptr<ImageTrackCreator>(manager != nullptr ? (manager->*call)(element)
+                                                                 : nullptr);
 }
 
 // A scene button: its size from the template child, its place left to the strip.
-bool addSceneButton(XmlElementOperator& parent, const std::string& id,
-                    CzfServiceObject* presentation, ImageTrackCreator* normal,
-                    ImageTrackCreator* focus, XmlElementOperator& sceneTemplate) {
-    ButtonElementBuilder button(id.c_str(), presentation, normal, focus);
+bool addSceneButton(XmlElementOperator& parent, ButtonElementBuilder& button,
+                    XmlElementOperator& sceneTemplate) {
     button.setWidth(sceneTemplate.getAttribute("width"));
     button.setHeight(sceneTemplate.getAttribute("height"));
     return button.addTo(parent);
+}
+
+// A trigger in the effect section that runs the use when the launcher is actioned.
+void addActionTrigger(CXMLOutputFileGlue& doc, const std::string& id, const std::string& launcher,
+                      UseElementBuilder& use) {
+    TriggerElementBuilder trigger(id.c_str(), launcher.c_str(), TriggerElementBuilder::kStateAction,
+                                  TriggerElementBuilder::kTypeButton);
+    trigger.addChild(&use);
+    XmlElementOperator effect = sectionElement(doc, "effect");
+    trigger.addTo(effect);
 }
 
 }  // namespace
@@ -54,6 +65,13 @@ bool replaceIdToken(std::string& out, const std::string& text, const char* marke
                                     : text.substr(at + std::char_traits<char>::length(marker));
     out = newHead + (replacement != nullptr ? replacement : "") + newTail;
     return true;
+}
+
+std::string titleIdPrefix(int titleIndex) {
+    std::string prefix = "T";
+    prefix += std::to_string(titleIndex + 1);
+    prefix += '_';
+    return prefix;
 }
 
 SceneGroupElementBuilder::SceneGroupElementBuilder(XmlElementOperator& holderTemplate,
@@ -108,138 +126,148 @@ bool SceneGroupElementBuilder::addYearLayoutSceneGroupElement(XmlElementOperator
 bool SceneGroupElementBuilder::addChapterSceneElement(XmlElementOperator& parent,
                                                       XmlElementOperator& sceneTemplate,
                                                       const char* number) {
-    const std::string prefix = "T" + std::to_string(getTitleInfoElementIndex() + 1) + "_";
+    const std::string prefix = titleIdPrefix(getTitleInfoElementIndex());
     const std::string templateId = sceneTemplate.getId();
-    CXMLOutputFileGlue& doc = parent.getXmlGlue();
-    bool result = true;
     std::string id;
-
     if (replaceIdToken(id, templateId, "BUTTON_", "SCENE_", prefix.c_str(), number)) {
-        // Chapter thumbnail: a button with its focus item, and a jump to the chapter when the
-        // title list knows the title.
+        // Chapter thumbnail, and a jump to the chapter when the title list knows the title.
         XmlElementOperator entry = getChapterInfoElement();
-        std::unique_ptr<ImageTrackCreator> focus(askManager(
-            manager_, &ImageTrackCreatorManager::createChapterThumbnailFocusImageCreator, entry));
-        std::unique_ptr<ImageTrackCreator> normal(askManager(
-            manager_, &ImageTrackCreatorManager::createChapterThumbnailNormalImageCreator, entry));
-        result = addSceneButton(parent, id, presentation_, normal.release(), focus.release(),
-                                sceneTemplate);
-
-        FocusItemElementBuilder item(("focusitem_" + id).c_str(), id.c_str());
-        addFocusItemElement(doc, item);
-
-        const char* ns = doc.GetNameSpaceString();
-        XmlElementOperator title(doc, step(ns, "root") + step(ns, "titlelist") + step(ns, "title") +
-                                          idPredicate(entryList_.getId()));
-        const std::string titleNo = title.getAttribute("titleNo");
-        if (!titleNo.empty()) {
-            const std::string entryId = entry.getId();
-            const std::string jumpId = "jumpchapter_" + entryId;
-            XmlElementOperator command = getCommandElement(doc);
-            XmlElementOperator jump(doc, command.appendElement("jumpchapter", jumpId));
-            jump.setAttribute("titleNo", titleNo);
-            jump.setAttribute("chapterNo", entry.getAttribute("index"));
-
-            TriggerElementBuilder trigger(("trigger_" + entryId).c_str(), id.c_str(), 1, 1);
-            UseElementBuilder use(("use_" + jumpId).c_str(), jumpId.c_str(), "");
-            trigger.addChild(&use);
-            XmlElementOperator effect = getEffectElement(doc);
-            trigger.addTo(effect);
-        }
-    } else if (replaceIdToken(id, templateId, "TEXT_", "TEXT_", prefix.c_str(), number)) {
-        // Chapter text: one creator serves both states.
-        XmlElementOperator entry = getChapterInfoElement();
-        ImageTrackCreator* text = askManager(
-            manager_, &ImageTrackCreatorManager::createChapterTextNormalImageCreator, entry);
-        result = addSceneButton(parent, id, presentation_, text, text, sceneTemplate);
+        const bool result = addThumbnailScene(parent, sceneTemplate, id, entry,
+                                              &M::createChapterThumbnailNormalImageCreator,
+                                              &M::createChapterThumbnailFocusImageCreator);
+        addChapterJump(parent.getXmlGlue(), entry, id);
+        return result;
     }
-    return result;
+    if (replaceIdToken(id, templateId, "TEXT_", "TEXT_", prefix.c_str(), number)) {
+        XmlElementOperator entry = getChapterInfoElement();
+        return addTextScene(parent, sceneTemplate, id, entry,
+                            &M::createChapterTextNormalImageCreator);
+    }
+    return true;
 }
 
 bool SceneGroupElementBuilder::addYearLayoutSceneElement(XmlElementOperator& parent,
                                                          XmlElementOperator& sceneTemplate,
                                                          const char* number) {
     const std::string templateId = sceneTemplate.getId();
-    CXMLOutputFileGlue& doc = parent.getXmlGlue();
-    bool result = true;
     std::string id;
-
     if (replaceIdToken(id, templateId, "BUTTON_", "SCENE_", kYearHead, number)) {
-        // Year thumbnail: a button with its focus item and a trigger to the year's month page.
+        // Year thumbnail, and a trigger to the year's month page.
         XmlElementOperator entry = getYearInfoOperator();
-        std::unique_ptr<ImageTrackCreator> focus(askManager(
-            manager_, &ImageTrackCreatorManager::createYearThumbnailFocusImageCreator, entry));
-        std::unique_ptr<ImageTrackCreator> normal(askManager(
-            manager_, &ImageTrackCreatorManager::createYearThumbnailNormalImageCreator, entry));
-        result = addSceneButton(parent, id, presentation_, normal.release(), focus.release(),
-                                sceneTemplate);
-
-        FocusItemElementBuilder item(("focusitem_" + id).c_str(), id.c_str());
-        addFocusItemElement(doc, item);
-
-        if (index_ >= 0) {
-            const char* ns = doc.GetNameSpaceString();
-            XmlElementOperator monthPage(doc, "/" + step(ns, "calendar") + step(ns, "pageroot") +
-                                                  step(ns, "yearpage") + step(ns, "year") + "[" +
-                                                  std::to_string(index_ + 1) + "]" +
-                                                  step(ns, "monthpage"));
-            const std::string monthPageId = monthPage.getId();
-            TriggerElementBuilder trigger(("trigger_" + monthPageId).c_str(), id.c_str(), 1, 1);
-            UseElementBuilder use("", "CalendarCommand", ("SwitchPage," + monthPageId).c_str());
-            trigger.addChild(&use);
-            XmlElementOperator effect = getEffectElement(doc);
-            trigger.addTo(effect);
-        }
-    } else if (replaceIdToken(id, templateId, "TEXT_", "TEXT_", kYearHead, number)) {
-        // Year text: one creator serves both states.
-        XmlElementOperator entry = getYearInfoOperator();
-        ImageTrackCreator* text = askManager(
-            manager_, &ImageTrackCreatorManager::createYearTextNormalImageCreator, entry);
-        result = addSceneButton(parent, id, presentation_, text, text, sceneTemplate);
-    } else if (replaceIdToken(id, templateId, "TITLE_DECORATION_1", "TITLEDECORATION_", kYearHead,
-                              number) ||
-               replaceIdToken(id, templateId, "PHOTO_DECORATION_1", "PHOTODECORATION_", kYearHead,
-                              number)) {
-        // The decoration's picture is the template child's own; its result does not count.
-        DecorationElementBuilder decoration(
-            id.c_str(), presentation_,
-            askManager(manager_, &ImageTrackCreatorManager::createDecorationImageCreator,
-                       sceneTemplate));
-        decoration.setX("0");
-        decoration.setY("0");
-        decoration.setWidth(sceneTemplate.getAttribute("width"));
-        decoration.setHeight(sceneTemplate.getAttribute("height"));
-        decoration.addTo(parent);
-    } else {
-        const char* numberAttribute = nullptr;
-        if (replaceIdToken(id, templateId, "TITLE_NUMBER_", "TITLENUMBER_", kYearHead, number)) {
-            numberAttribute = "TITLE_NUMBER";
-        } else if (replaceIdToken(id, templateId, "PHOTO_NUMBER_", "PHOTONUMBER_", kYearHead,
-                                  number)) {
-            numberAttribute = "PHOTO_NUMBER";
-        }
-        // A number text drawn from the tile picture. A template child that carries none of the
-        // markers writes nothing.
-        if (numberAttribute != nullptr) {
-            XmlElementOperator text(doc, parent.appendElement("graphictext", id));
-            // No track is made for an element that could not be added.
-            if (!text.getXPath().empty()) {
-                ImageTrackCreator tiles(CreatorSetToolBox::imagePathProcess(kNumberTiles).c_str());
-                text.setAttribute("tileImage", CreatorSetToolBox::addImageTrackToApplication(
-                                                   presentation_, nullptr, tiles));
-                text.setAttribute("tileWidth", kTileWidth);
-                text.setAttribute("tileHeight", kTileHeight);
-                text.setAttribute("type", sceneTemplate.getAttribute("type"));
-                text.setAttribute("x", "0");
-                text.setAttribute("y", "0");
-                if (index_ >= 0) {
-                    const std::string value = getYearInfoOperator().getAttribute(numberAttribute);
-                    text.setAttribute("value", value.empty() ? std::string("0") : value);
-                }
-            }
-        }
+        const bool result = addThumbnailScene(parent, sceneTemplate, id, entry,
+                                              &M::createYearThumbnailNormalImageCreator,
+                                              &M::createYearThumbnailFocusImageCreator);
+        if (index_ >= 0) addMonthPageTrigger(parent.getXmlGlue(), id);
+        return result;
     }
+    if (replaceIdToken(id, templateId, "TEXT_", "TEXT_", kYearHead, number)) {
+        XmlElementOperator entry = getYearInfoOperator();
+        return addTextScene(parent, sceneTemplate, id, entry, &M::createYearTextNormalImageCreator);
+    }
+    if (replaceIdToken(id, templateId, "TITLE_DECORATION_1", "TITLEDECORATION_", kYearHead,
+                       number) ||
+        replaceIdToken(id, templateId, "PHOTO_DECORATION_1", "PHOTODECORATION_", kYearHead,
+                       number)) {
+        addYearDecoration(parent, sceneTemplate, id);
+    } else if (replaceIdToken(id, templateId, "TITLE_NUMBER_", "TITLENUMBER_", kYearHead, number)) {
+        addYearNumberText(parent, sceneTemplate, id, "TITLE_NUMBER");
+    } else if (replaceIdToken(id, templateId, "PHOTO_NUMBER_", "PHOTONUMBER_", kYearHead, number)) {
+        addYearNumberText(parent, sceneTemplate, id, "PHOTO_NUMBER");
+    }
+    // Decorations and number texts do not count; a template child that carries none of the
+    // markers writes nothing.
+    return true;
+}
+
+bool SceneGroupElementBuilder::addThumbnailScene(XmlElementOperator& parent,
+                                                 XmlElementOperator& sceneTemplate,
+                                                 const std::string& id, XmlElementOperator& entry,
+                                                 CreatorCall normalCall, CreatorCall focusCall) {
+    // The focus picture is asked for first.
+    std::unique_ptr<ImageTrackCreator> focus = askManager(manager_, focusCall, entry);
+    std::unique_ptr<ImageTrackCreator> normal = askManager(manager_, normalCall, entry);
+    ButtonElementBuilder button(id.c_str(), presentation_, std::move(normal), std::move(focus));
+    const bool result = addSceneButton(parent, button, sceneTemplate);
+
+    FocusItemElementBuilder item(("focusitem_" + id).c_str(), id.c_str());
+    addFocusItemElement(parent.getXmlGlue(), item);
     return result;
+}
+
+bool SceneGroupElementBuilder::addTextScene(XmlElementOperator& parent,
+                                            XmlElementOperator& sceneTemplate,
+                                            const std::string& id, XmlElementOperator& entry,
+                                            CreatorCall textCall) {
+    // One creator serves both states.
+    ButtonElementBuilder button(id.c_str(), presentation_, askManager(manager_, textCall, entry));
+    return addSceneButton(parent, button, sceneTemplate);
+}
+
+void SceneGroupElementBuilder::addChapterJump(CXMLOutputFileGlue& doc, XmlElementOperator& entry,
+                                              const std::string& launcher) {
+    const char* ns = doc.GetNameSpaceString();
+    XmlElementOperator title(doc, step(ns, "root") + step(ns, "titlelist") + step(ns, "title") +
+                                      idPredicate(entryList_.getId()));
+    const std::string titleNo = title.getAttribute("titleNo");
+    if (titleNo.empty()) return;
+
+    const std::string entryId = entry.getId();
+    const std::string jumpId = "jumpchapter_" + entryId;
+    XmlElementOperator command = getCommandElement(doc);
+    XmlElementOperator jump(doc, command.appendElement("jumpchapter", jumpId));
+    jump.setAttribute("titleNo", titleNo);
+    jump.setAttribute("chapterNo", entry.getAttribute("index"));
+
+    UseElementBuilder use(("use_" + jumpId).c_str(), jumpId.c_str(), "");
+    addActionTrigger(doc, "trigger_" + entryId, launcher, use);
+}
+
+void SceneGroupElementBuilder::addMonthPageTrigger(CXMLOutputFileGlue& doc,
+                                                   const std::string& launcher) {
+    // The calendar builder wrote the year's month page before this scene.
+    const char* ns = doc.GetNameSpaceString();
+    XmlElementOperator monthPage(doc, anywhere(ns, "calendar") + step(ns, "pageroot") +
+                                          step(ns, "yearpage") + step(ns, "year") + "[" +
+                                          std::to_string(index_ + 1) + "]" + step(ns, "monthpage"));
+    const std::string monthPageId = monthPage.getId();
+    UseElementBuilder use("", kCalendarCommandId, ("SwitchPage," + monthPageId).c_str());
+    addActionTrigger(doc, "trigger_" + monthPageId, launcher, use);
+}
+
+void SceneGroupElementBuilder::addYearDecoration(XmlElementOperator& parent,
+                                                 XmlElementOperator& sceneTemplate,
+                                                 const std::string& id) {
+    // The decoration's picture is the template child's own.
+    DecorationElementBuilder decoration(
+        id.c_str(), presentation_,
+        askManager(manager_, &M::createDecorationImageCreator, sceneTemplate));
+    decoration.setX("0");
+    decoration.setY("0");
+    decoration.setWidth(sceneTemplate.getAttribute("width"));
+    decoration.setHeight(sceneTemplate.getAttribute("height"));
+    decoration.addTo(parent);
+}
+
+void SceneGroupElementBuilder::addYearNumberText(XmlElementOperator& parent,
+                                                 XmlElementOperator& sceneTemplate,
+                                                 const std::string& id,
+                                                 const char* numberAttribute) {
+    // A number text drawn from the tile picture; no track is made for an element that could not
+    // be added.
+    XmlElementOperator text(parent.getXmlGlue(), parent.appendElement("graphictext", id));
+    if (text.getXPath().empty()) return;
+    ImageTrackCreator tiles(CreatorSetToolBox::imagePathProcess(kNumberTiles).c_str());
+    text.setAttribute("tileImage",
+                      CreatorSetToolBox::addImageTrackToApplication(presentation_, nullptr, tiles));
+    text.setAttribute("tileWidth", kTileWidth);
+    text.setAttribute("tileHeight", kTileHeight);
+    text.setAttribute("type", sceneTemplate.getAttribute("type"));
+    text.setAttribute("x", "0");
+    text.setAttribute("y", "0");
+    if (index_ >= 0) {
+        const std::string value = getYearInfoOperator().getAttribute(numberAttribute);
+        text.setAttribute("value", value.empty() ? std::string("0") : value);
+    }
 }
 
 XmlElementOperator SceneGroupElementBuilder::getChapterInfoElement() {
@@ -259,7 +287,7 @@ int SceneGroupElementBuilder::getTitleInfoElementIndex() {
     if (titleIndexCache_ < 0) {
         CXMLOutputFileGlue& ref = entryList_.getXmlGlue();
         const char* ns = ref.GetNameSpaceString();
-        XmlElementOperator titles(ref, "/" + step(ns, "titlesInfo"));
+        XmlElementOperator titles(ref, anywhere(ns, "titlesInfo"));
         const std::string titleId = entryList_.getId();
         NodeList nodes(ref, titles.getAllChildXPath());
         for (int i = 0; i < nodes.size(); ++i) {

@@ -17,8 +17,14 @@ namespace Merrow {
 bool replaceIdToken(std::string& out, const std::string& text, const char* marker,
                     const char* replacement, const char* head, const char* tail);
 
+// "T<n>_" with n = titleIndex + 1: the prefix of the identifiers of a title's chapter menu.
+std::string titleIdPrefix(int titleIndex);
+
 class MERROWKIT_API SceneGroupElementBuilder : public BuildableElement {
 public:
+    // One of the manager's creator operations.
+    using CreatorCall = ImageTrackCreator* (ImageTrackCreatorManager::*)(XmlElementOperator&);
+
     SceneGroupElementBuilder(XmlElementOperator& holderTemplate, XmlElementOperator& entryList,
                              CzfServiceObject* presentation, ImageTrackCreatorManager* manager,
                              int index);
@@ -43,6 +49,21 @@ protected:
     bool addFocusItemElement(CXMLOutputFileGlue& doc, BuildableElement& item);
 
 private:
+    // A thumbnail button with its focus item; true when the button was written with its pictures.
+    bool addThumbnailScene(XmlElementOperator& parent, XmlElementOperator& sceneTemplate,
+                           const std::string& id, XmlElementOperator& entry, CreatorCall normalCall,
+                           CreatorCall focusCall);
+    // A text button whose one creator serves both states.
+    bool addTextScene(XmlElementOperator& parent, XmlElementOperator& sceneTemplate,
+                      const std::string& id, XmlElementOperator& entry, CreatorCall textCall);
+    void addChapterJump(CXMLOutputFileGlue& doc, XmlElementOperator& entry,
+                        const std::string& launcher);
+    void addMonthPageTrigger(CXMLOutputFileGlue& doc, const std::string& launcher);
+    void addYearDecoration(XmlElementOperator& parent, XmlElementOperator& sceneTemplate,
+                           const std::string& id);
+    void addYearNumberText(XmlElementOperator& parent, XmlElementOperator& sceneTemplate,
+                           const std::string& id, const char* numberAttribute);
+
     XmlElementOperator& holderTemplate_;
     XmlElementOperator& entryList_;
     CzfServiceObject* presentation_;

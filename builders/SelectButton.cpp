@@ -1,12 +1,10 @@
 #include "builders/SelectButton.h"
 
+#include "builders/CalendarCommandElementBuilder.h"
+
 namespace Merrow {
 
 namespace {
-
-constexpr const char* kCalendarCommandId = "CalendarCommand";
-constexpr int kStateAction = 1;
-constexpr int kTypeButton = 1;
 
 std::unique_ptr<ImageTrackCreator> makeCreator(
     ImageTrackCreatorManager* manager,
@@ -27,11 +25,8 @@ SelectButton::SelectButton(const SelectButtonKind& kind, ImageTrackCreatorManage
     std::unique_ptr<ImageTrackCreator> focus = makeCreator(manager, kind.focusImageCreator, entry);
     std::unique_ptr<ImageTrackCreator> normal =
         makeCreator(manager, kind.normalImageCreator, entry);
-    button_ = std::make_unique<ButtonElementBuilder>(buttonId.c_str(), presentation, normal.get(),
-                                                     focus.get());
-    // The button owns both creators from here on.
-    normal.release();
-    focus.release();
+    button_ = std::make_unique<ButtonElementBuilder>(buttonId.c_str(), presentation,
+                                                     std::move(normal), std::move(focus));
 
     // The button sits at the origin of its resource set; only its size comes from the layout.
     button_->setX(0);
@@ -41,8 +36,9 @@ SelectButton::SelectButton(const SelectButtonKind& kind, ImageTrackCreatorManage
 
     focusItem_ = std::make_unique<FocusItemElementBuilder>(("focusitem_" + entryId).c_str(),
                                                            buttonId.c_str());
-    trigger_ = std::make_unique<TriggerElementBuilder>(("trigger_" + entryId).c_str(),
-                                                       buttonId.c_str(), kStateAction, kTypeButton);
+    trigger_ = std::make_unique<TriggerElementBuilder>(
+        ("trigger_" + entryId).c_str(), buttonId.c_str(), TriggerElementBuilder::kStateAction,
+        TriggerElementBuilder::kTypeButton);
     use_ = std::make_unique<UseElementBuilder>("", kCalendarCommandId, command.c_str());
     trigger_->addChild(use_.get());
 }

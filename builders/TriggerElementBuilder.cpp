@@ -6,9 +6,9 @@ namespace {
 
 const char* stateWord(int code) {
     switch (code) {
-        case 1:
+        case TriggerElementBuilder::kStateAction:
             return "action";
-        case 2:
+        case TriggerElementBuilder::kStateFocus:
             return "focus";
         default:
             return "";
@@ -16,7 +16,7 @@ const char* stateWord(int code) {
 }
 
 const char* typeWord(int code) {
-    return code == 1 ? "button" : "";
+    return code == TriggerElementBuilder::kTypeButton ? "button" : "";
 }
 
 }  // namespace

@@ -10,7 +10,12 @@ namespace Merrow {
 
 class TriggerElementBuilder : public ElementBuilder {
 public:
-    // State 1 writes "action", 2 "focus"; type 1 writes "button"; other codes write nothing.
+    // The state and type codes: kStateAction writes "action", kStateFocus "focus", kTypeButton
+    // "button"; other codes write nothing.
+    static constexpr int kStateAction = 1;
+    static constexpr int kStateFocus = 2;
+    static constexpr int kTypeButton = 1;
+
     TriggerElementBuilder(const char* id, const char* launcher, int state, int type);
     ~TriggerElementBuilder() override = default;
 

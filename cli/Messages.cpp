@@ -59,7 +59,10 @@ void Messages::error(const std::string& text) {
 void Messages::warning(const std::string& file, int line, const std::string& problem) {
     ++warnings_;
     std::string text = file;
-    if (line > 0) text += ":" + std::to_string(line);
+    if (line > 0) {
+        text += ':';
+        text += std::to_string(line);
+    }
     text += ": warning: " + problem;
     write(err_, text);
 }

@@ -12,8 +12,8 @@ bool CBDJCalendarApplicationCreator::addChapterMenuGroupElement(
     CzfServiceObject* presentation, Merrow::ImageTrackCreatorManager* manager) {
     try {
         CXMLOutputFileGlue& ref = chapterPageLayout.getXmlGlue();
-        Merrow::XmlElementOperator titles(
-            ref, "/" + Merrow::step(ref.GetNameSpaceString(), "titlesInfo"));
+        Merrow::XmlElementOperator titles(ref,
+                                          Merrow::anywhere(ref.GetNameSpaceString(), "titlesInfo"));
         // A failing menu ends the walk; its record is kept all the same.
         Merrow::walkReferenceChildren(
             titles, [&](const std::string& tag, Merrow::XmlElementOperator& titleInfo, int position,

@@ -46,17 +46,17 @@ struct KeyEventRow {
 constexpr KeyEventRow kKeyEvents[] = {
     {"key_event_1",
      "VK_POPUP_MENU",
-     {{"use_1_1", "TogglePage", "CalendarCommand"}, {"use_1_2", nullptr, "focuscontrol"}}},
+     {{"use_1_1", "TogglePage", Merrow::kCalendarCommandId}, {"use_1_2", nullptr, "focuscontrol"}}},
     {"key_event_2",
      "VK_UP",
      {{"use_2_1", nullptr, "Y_SCROLL"},
       {"use_2_2", nullptr, "focuscontrol"},
-      {"use_2_3", "ShowChapterMenu", "CalendarCommand"}}},
+      {"use_2_3", "ShowChapterMenu", Merrow::kCalendarCommandId}}},
     {"key_event_3",
      "VK_DOWN",
      {{"use_3_1", nullptr, "Y_SCROLL"},
       {"use_3_2", nullptr, "focuscontrol"},
-      {"use_3_3", "HideChapterMenu", "CalendarCommand"}}},
+      {"use_3_3", "HideChapterMenu", Merrow::kCalendarCommandId}}},
     {"key_event_4", "VK_LEFT", {{"use_4_1", nullptr, "focuscontrol"}}},
     {"key_event_5", "VK_RIGHT", {{"use_5_1", nullptr, "focuscontrol"}}},
 };
@@ -82,7 +82,7 @@ bool CBDJCalendarApplicationCreator::addCommandSectionElement(CXMLOutputFileGlue
         // into that one, so the document holds a single command element.
         XmlElementOperator command = Merrow::sectionElement(doc, "command");
         XmlElementOperator navigationInfo(
-            ref, "/" + Merrow::step(ref.GetNameSpaceString(), "navigationInfo"));
+            ref, Merrow::anywhere(ref.GetNameSpaceString(), "navigationInfo"));
 
         // The select buttons of the calendar take their pictures from this manager.
         Merrow::BufferImageTrackCreatorManager manager;
@@ -103,8 +103,8 @@ bool CBDJCalendarApplicationCreator::addCommandSectionElement(CXMLOutputFileGlue
 bool CBDJCalendarApplicationCreator::addCalendarCommandElement(
     XmlElementOperator& command, XmlElementOperator& navigationInfo, CzfServiceObject* presentation,
     Merrow::ImageTrackCreatorManager* manager, SAVEDATA* /*record*/) {
-    Merrow::CalendarCommandElementBuilder calendar("CalendarCommand", navigationInfo, presentation,
-                                                   manager, chapterMenuRecords);
+    Merrow::CalendarCommandElementBuilder calendar(Merrow::kCalendarCommandId, navigationInfo,
+                                                   presentation, manager, chapterMenuRecords);
     return calendar.addTo(command);
 }
 

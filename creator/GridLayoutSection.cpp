@@ -51,8 +51,8 @@ bool CBDJCalendarApplicationCreator::addGridLayoutElement(XmlElementOperator& pa
         // The grid's background picture stands beside the grid layout, after it.
         const std::string image = ref.getAttribute("image");
         if (!image.empty()) {
-            Merrow::DecorationElementBuilder background((gridId + "_BGIMAGE").c_str(), presentation,
-                                                        nullptr);
+            Merrow::DecorationElementBuilder background((gridId + "_BGIMAGE").c_str(),
+                                                        presentation);
             background.setImagePath(CreatorSetToolBox::imagePathProcess(image.c_str()));
             background.setX(ref.getAttribute("x"));
             background.setY(ref.getAttribute("y"));

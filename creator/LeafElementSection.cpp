@@ -43,8 +43,7 @@ void setGeometry(Merrow::SizeableElementBuilder& builder, const XmlElementOperat
 bool addDecoration(XmlElementOperator& parent, const XmlElementOperator& ref,
                    CzfServiceObject* presentation, std::unique_ptr<ImageTrackCreator> creator) {
     const std::string id = ref.getId();
-    Merrow::DecorationElementBuilder builder(id.c_str(), presentation, creator.get());
-    creator.release();  // the builder's now
+    Merrow::DecorationElementBuilder builder(id.c_str(), presentation, std::move(creator));
     setGeometry(builder, ref);
     return builder.addTo(parent);
 }
@@ -93,9 +92,8 @@ bool CBDJCalendarApplicationCreator::addButtonElement(XmlElementOperator& parent
     const std::string id = ref.getId();
     std::unique_ptr<ImageTrackCreator> focus(manager.get().createButtonFocusImageCreator(ref));
     std::unique_ptr<ImageTrackCreator> normal(manager.get().createButtonNormalImageCreator(ref));
-    Merrow::ButtonElementBuilder builder(id.c_str(), presentation, normal.get(), focus.get());
-    normal.release();  // both are the builder's now
-    focus.release();
+    Merrow::ButtonElementBuilder builder(id.c_str(), presentation, std::move(normal),
+                                         std::move(focus));
     setGeometry(builder, ref);
     return builder.addTo(parent);
 }

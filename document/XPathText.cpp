@@ -40,4 +40,8 @@ std::string step(const char* prefix, const char* name) {
     return std::string("/") + prefix + ":" + name;
 }
 
+std::string anywhere(const char* prefix, const char* name) {
+    return std::string("//") + prefix + ":" + name;
+}
+
 }  // namespace Merrow

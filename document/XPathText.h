@@ -21,4 +21,7 @@ inline std::string idPredicate(const std::string& id) {
 // "/" + prefix + ":" + name
 std::string step(const char* prefix, const char* name);
 
+// "//" + prefix + ":" + name: such an element anywhere in the document.
+std::string anywhere(const char* prefix, const char* name);
+
 }  // namespace Merrow

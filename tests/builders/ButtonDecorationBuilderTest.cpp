@@ -138,7 +138,7 @@ TEST_F(ImageBuilders, PathWinsOverCreator) {
 
 TEST_F(ImageBuilders, DecorationWithoutSourceKeepsGeometryAndFails) {
     XmlElementOperator parent = root();
-    DecorationElementBuilder decoration("d", presentation(), nullptr);
+    DecorationElementBuilder decoration("d", presentation());
     decoration.setWidth(8);
     EXPECT_FALSE(decoration.addTo(parent));
     EXPECT_EQ(merrowtest::body(*doc_),
