@@ -8,6 +8,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/ImportCommand.h"
 #include "cli/PreviewCommand.h"
 
 int main(int argc, char** argv) {
@@ -15,5 +16,7 @@ int main(int argc, char** argv) {
     commandLine.add(std::make_unique<merrowcli::BuildCommand>());
     commandLine.add(std::make_unique<merrowcli::CheckCommand>());
     commandLine.add(std::make_unique<merrowcli::PreviewCommand>());
+    commandLine.add(std::make_unique<merrowcli::ImportCommand>());
+    commandLine.add(std::make_unique<merrowcli::ImportCommand>());
     return commandLine.run(std::vector<std::string>(argv + 1, argv + argc));
 }

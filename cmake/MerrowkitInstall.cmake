@@ -5,6 +5,7 @@
 #                                          embedder needs, naming each other as merrowkit/host/)
 #   share/merrowkit/Content/               the template folders
 #   share/merrowkit/calendar/              the shipped design (the sample project)
+#   share/merrowkit/designs/calendar/      the design of `merrowkit import`
 #   share/man/man1/merrowkit.1, share/bash-completion/completions/merrowkit
 #   lib/cmake/merrowkit/                   the CMake package (merrowkit::merrowkit, ...)
 #   lib/pkgconfig/merrowkit.pc, merrowkit-older.pc, merrowhost.pc
@@ -85,6 +86,9 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/templates/Content
         DESTINATION ${CMAKE_INSTALL_DATADIR}/merrowkit)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/calendar
         DESTINATION ${CMAKE_INSTALL_DATADIR}/merrowkit)
+# The design `merrowkit import` uses by default (share/merrowkit/designs/calendar).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/designs/calendar
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/merrowkit/designs)
 
 # The manual page and the bash completion.
 # The page's date is that of the release, kept beside the version so the page stays the same

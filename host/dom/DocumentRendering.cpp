@@ -217,8 +217,10 @@ bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int layer, int page,
         merrowhost::DibHolder maskBitmap;
         if (mask != nullptr) maskBitmap.reset(merrowhost::makeMaskDib8(targetWidth, targetHeight));
         if (bitmap == nullptr || (mask != nullptr && maskBitmap == nullptr)) return false;
-        merrowhost::scalePictureToDibs(colour.GetBuffer(), alpha.GetBuffer(), width, height,
-                                       bitmap.get(), maskBitmap.get());
+        if (!merrowhost::scalePictureToDibs(colour.GetBuffer(), alpha.GetBuffer(), width, height,
+                                            bitmap.get(), maskBitmap.get())) {
+            return false;
+        }
 
         if (rect != nullptr) {
             *rect = RECT{source.x, source.y, clampedSum(source.x, targetWidth),

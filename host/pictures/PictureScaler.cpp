@@ -1,99 +1,212 @@
 #include "host/pictures/PictureScaler.h"
 
-#include <algorithm>
+#include <pixman.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "host/pictures/DibImage.h"
 #include "host/pictures/DvdBuf.h"
+#include "host/pictures/ImageLimits.h"
 
 namespace merrowhost {
 
 namespace {
 
-// Weights are in 1/256 steps.
-constexpr int kFractionBits = 8;
-constexpr int kOne = 1 << kFractionBits;
+// Sub-pixel phases of the filter along each axis, as a power of two: 16 positions between two
+// source pixels are plenty for 8-bit output.
+constexpr int kSubsampleBits = 4;
 
-struct Tap {
-    int first;
-    int second;
-    int fraction;  // weight of second, 0..kOne-1
+struct ImageDeleter {
+    void operator()(pixman_image_t* image) const { pixman_image_unref(image); }
+};
+using ImageHolder = std::unique_ptr<pixman_image_t, ImageDeleter>;
+
+struct FilterDeleter {
+    void operator()(pixman_fixed_t* params) const { free(params); }
+};
+using FilterHolder = std::unique_ptr<pixman_fixed_t, FilterDeleter>;
+
+uint32_t premultiplied(const uint8_t* p) {
+    const uint32_t a = p[3];
+    auto scale = [a](uint32_t c) { return (c * a + 127) / 255; };
+    // pixman's a8r8g8b8 is a native 32-bit word: alpha on top, byte 0 lowest.
+    return a << 24 | scale(p[2]) << 16 | scale(p[1]) << 8 | scale(p[0]);
+}
+
+void straight(uint32_t pixel, uint8_t* p) {
+    const uint32_t a = pixel >> 24;
+    auto unscale = [a](uint32_t c) -> uint8_t {
+        if (a == 0) return 0;
+        const uint32_t v = (c * 255 + a / 2) / a;
+        return static_cast<uint8_t>(v > 255 ? 255 : v);
+    };
+    p[0] = unscale(pixel & 0xff);
+    p[1] = unscale(pixel >> 8 & 0xff);
+    p[2] = unscale(pixel >> 16 & 0xff);
+    p[3] = static_cast<uint8_t>(a);
+}
+
+// Source pixels per target pixel in 16.16 fixed point, rounded.
+pixman_fixed_t ratio(int source, int target) {
+    return static_cast<pixman_fixed_t>(((static_cast<int64_t>(source) << 16) + target / 2) /
+                                       target);
+}
+
+// The filter along one axis. Reductions: each source pixel is a box and each target pixel
+// averages the boxes it covers. Enlargements: linear interpolation between source pixel
+// centres. An axis that keeps its size takes exactly one source pixel.
+struct AxisFilter {
+    pixman_fixed_t scale;
+    pixman_kernel_t reconstruct;
+    pixman_kernel_t sample;
+    int subsampleBits;
 };
 
-// Pixel centres line up: target pixel t of size targetSize samples the source at
-// (t + 0.5) * source / target - 0.5, clamped to the picture.
-std::vector<Tap> tapsFor(int sourceSize, int targetSize) {
-    std::vector<Tap> taps(static_cast<size_t>(targetSize));
-    const int64_t last = static_cast<int64_t>(sourceSize - 1) * kOne;
-    for (int t = 0; t < targetSize; ++t) {
-        const int64_t numerator = (2 * static_cast<int64_t>(t) + 1) * sourceSize * kOne -
-                                  static_cast<int64_t>(targetSize) * kOne;
-        int64_t position = numerator <= 0 ? 0 : numerator / (2 * static_cast<int64_t>(targetSize));
-        position = std::min(position, last);
-        const int first = static_cast<int>(position >> kFractionBits);
-        taps[static_cast<size_t>(t)] = {first, std::min(first + 1, sourceSize - 1),
-                                        static_cast<int>(position & (kOne - 1))};
+AxisFilter axisFilter(int source, int target) {
+    if (source == target) return {pixman_fixed_1, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_IMPULSE, 0};
+    if (target < source) {
+        return {ratio(source, target), PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, kSubsampleBits};
     }
-    return taps;
+    return {ratio(source, target), PIXMAN_KERNEL_LINEAR, PIXMAN_KERNEL_IMPULSE, kSubsampleBits};
+}
+
+// One filtering pass over premultiplied pixels. Only one axis changes size per pass: pixman
+// weighs each tap by the product of both axes' weights, rounded, and over a wide 2-D footprint
+// those roundings add up to visible errors; with a single tap across the other axis every
+// weight stays exact and a flat colour comes out unchanged.
+bool scaleOneAxis(std::vector<uint32_t>& from, int fromWidth, int fromHeight,
+                  std::vector<uint32_t>& to, int toWidth, int toHeight) {
+    ImageHolder source(pixman_image_create_bits(PIXMAN_a8r8g8b8, fromWidth, fromHeight, from.data(),
+                                                fromWidth * 4));
+    ImageHolder target(
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, toWidth, toHeight, to.data(), toWidth * 4));
+    if (source == nullptr || target == nullptr) return false;
+
+    const AxisFilter x = axisFilter(fromWidth, toWidth);
+    const AxisFilter y = axisFilter(fromHeight, toHeight);
+    pixman_transform_t transform;
+    pixman_transform_init_scale(&transform, x.scale, y.scale);
+    int paramCount = 0;
+    FilterHolder params(pixman_filter_create_separable_convolution(
+        &paramCount, x.scale, y.scale, x.reconstruct, y.reconstruct, x.sample, y.sample,
+        x.subsampleBits, y.subsampleBits));
+    if (params == nullptr) return false;
+    // Beyond the edges the border pixels repeat, so the picture does not fade out at its sides.
+    if (!pixman_image_set_transform(source.get(), &transform) ||
+        !pixman_image_set_filter(source.get(), PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params.get(),
+                                 paramCount)) {
+        return false;
+    }
+    pixman_image_set_repeat(source.get(), PIXMAN_REPEAT_PAD);
+    pixman_image_composite32(PIXMAN_OP_SRC, source.get(), nullptr, target.get(), 0, 0, 0, 0, 0, 0,
+                             toWidth, toHeight);
+    return true;
+}
+
+bool sizeUsable(int width, int height, int stride) {
+    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
+           stride / 4 >= width;
+}
+
+std::vector<uint32_t> pixelsFor(int width, int height) {
+    return std::vector<uint32_t>(static_cast<size_t>(width) * static_cast<size_t>(height));
+}
+
+bool scaleWithPixman(const uint8_t* src, int srcWidth, int srcHeight, int srcStride, uint8_t* dst,
+                     int dstWidth, int dstHeight, int dstStride) {
+    std::vector<uint32_t> pixels = pixelsFor(srcWidth, srcHeight);
+    for (int y = 0; y < srcHeight; ++y) {
+        const uint8_t* row = src + static_cast<size_t>(y) * static_cast<size_t>(srcStride);
+        uint32_t* out = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(srcWidth);
+        for (int x = 0; x < srcWidth; ++x) out[x] = premultiplied(row + 4 * x);
+    }
+    if (dstWidth != srcWidth) {
+        std::vector<uint32_t> across = pixelsFor(dstWidth, srcHeight);
+        if (!scaleOneAxis(pixels, srcWidth, srcHeight, across, dstWidth, srcHeight)) return false;
+        pixels.swap(across);
+    }
+    if (dstHeight != srcHeight) {
+        std::vector<uint32_t> down = pixelsFor(dstWidth, dstHeight);
+        if (!scaleOneAxis(pixels, dstWidth, srcHeight, down, dstWidth, dstHeight)) return false;
+        pixels.swap(down);
+    }
+    for (int y = 0; y < dstHeight; ++y) {
+        uint8_t* row = dst + static_cast<size_t>(y) * static_cast<size_t>(dstStride);
+        const uint32_t* in = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(dstWidth);
+        for (int x = 0; x < dstWidth; ++x) straight(in[x], row + 4 * x);
+    }
+    return true;
 }
 
 }  // namespace
 
-void scalePictureToDibs(const uint8_t* colour, const uint8_t* alpha, int width, int height,
+bool scalePixels(const uint8_t* src, int srcWidth, int srcHeight, int srcStride, uint8_t* dst,
+                 int dstWidth, int dstHeight, int dstStride) {
+    if (src == nullptr || dst == nullptr || !sizeUsable(srcWidth, srcHeight, srcStride) ||
+        !sizeUsable(dstWidth, dstHeight, dstStride)) {
+        return false;
+    }
+    if (srcWidth == dstWidth && srcHeight == dstHeight) {
+        for (int y = 0; y < srcHeight; ++y) {
+            std::memmove(dst + static_cast<size_t>(y) * static_cast<size_t>(dstStride),
+                         src + static_cast<size_t>(y) * static_cast<size_t>(srcStride),
+                         4 * static_cast<size_t>(srcWidth));
+        }
+        return true;
+    }
+    try {
+        return scaleWithPixman(src, srcWidth, srcHeight, srcStride, dst, dstWidth, dstHeight,
+                               dstStride);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool scalePictureToDibs(const uint8_t* colour, const uint8_t* alpha, int width, int height,
                         BITMAPINFOHEADER* image, BITMAPINFOHEADER* mask) {
-    if (colour == nullptr || image == nullptr || width <= 0 || height <= 0) return;
+    if (colour == nullptr || image == nullptr || width <= 0 || height <= 0) return false;
     const int targetWidth = image->biWidth;
     const int targetHeight = image->biHeight < 0 ? -image->biHeight : image->biHeight;
-    const std::vector<Tap> columns = tapsFor(width, targetWidth);
-    const std::vector<Tap> rows = tapsFor(height, targetHeight);
+    if (targetWidth <= 0 || targetHeight <= 0 || width > kMaxImageSide ||
+        targetWidth > kMaxImageSide) {
+        return false;
+    }
     const size_t colourStride = static_cast<size_t>(CDVDBuf::Stride(24, width));
     const size_t alphaStride = static_cast<size_t>(CDVDBuf::Stride(8, width));
-
-    for (int ty = 0; ty < targetHeight; ++ty) {
-        const Tap& row = rows[static_cast<size_t>(ty)];
-        const uint8_t* colourRows[2] = {colour + row.first * colourStride,
-                                        colour + row.second * colourStride};
-        const uint8_t* alphaRows[2] = {
-            alpha != nullptr ? alpha + row.first * alphaStride : nullptr,
-            alpha != nullptr ? alpha + row.second * alphaStride : nullptr};
-        const int rowWeights[2] = {kOne - row.fraction, row.fraction};
-        uint8_t* out = dibRowFromTop(image, ty);
-        uint8_t* outAlpha = mask != nullptr ? dibRowFromTop(mask, ty) : nullptr;
-
-        for (int tx = 0; tx < targetWidth; ++tx) {
-            const Tap& column = columns[static_cast<size_t>(tx)];
-            const int columnIndex[2] = {column.first, column.second};
-            const int columnWeights[2] = {kOne - column.fraction, column.fraction};
-            // Sums over the four neighbours; weights add up to kOne * kOne.
-            uint64_t alphaSum = 0;
-            uint64_t weighted[3] = {0, 0, 0};  // colour times alpha times weight
-            uint64_t plain[3] = {0, 0, 0};     // colour times weight
-            for (int j = 0; j < 2; ++j) {
-                for (int i = 0; i < 2; ++i) {
-                    const uint64_t weight = static_cast<uint64_t>(rowWeights[j]) *
-                                            static_cast<uint64_t>(columnWeights[i]);
-                    if (weight == 0) continue;
-                    const uint8_t* pixel = colourRows[j] + 3 * columnIndex[i];
-                    const uint64_t a =
-                        alphaRows[j] != nullptr ? alphaRows[j][columnIndex[i]] : uint64_t{255};
-                    alphaSum += a * weight;
-                    for (int c = 0; c < 3; ++c) {
-                        weighted[c] += pixel[c] * a * weight;
-                        plain[c] += pixel[c] * weight;
-                    }
-                }
+    try {
+        std::vector<uint8_t> source(4 * static_cast<size_t>(width) * static_cast<size_t>(height));
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* in = colour + static_cast<size_t>(y) * colourStride;
+            const uint8_t* inAlpha =
+                alpha != nullptr ? alpha + static_cast<size_t>(y) * alphaStride : nullptr;
+            uint8_t* out = source.data() + 4 * static_cast<size_t>(y) * static_cast<size_t>(width);
+            for (int x = 0; x < width; ++x) {
+                std::memcpy(out + 4 * x, in + 3 * x, 3);
+                out[4 * x + 3] = inAlpha != nullptr ? inAlpha[x] : 255;
             }
-            constexpr uint64_t kTotal = uint64_t{kOne} * kOne;
-            uint8_t* target = out + 4 * static_cast<size_t>(tx);
-            for (int c = 0; c < 3; ++c) {
-                // Where everything around is transparent, keep the plain average colour.
-                target[c] =
-                    static_cast<uint8_t>(alphaSum != 0 ? (weighted[c] + alphaSum / 2) / alphaSum
-                                                       : (plain[c] + kTotal / 2) / kTotal);
-            }
-            target[3] = static_cast<uint8_t>((alphaSum + kTotal / 2) / kTotal);
-            if (outAlpha != nullptr) outAlpha[tx] = target[3];
         }
+        std::vector<uint8_t> target(4 * static_cast<size_t>(targetWidth) *
+                                    static_cast<size_t>(targetHeight));
+        if (!scalePixels(source.data(), width, height, 4 * width, target.data(), targetWidth,
+                         targetHeight, 4 * targetWidth)) {
+            return false;
+        }
+        for (int y = 0; y < targetHeight; ++y) {
+            const uint8_t* in =
+                target.data() + 4 * static_cast<size_t>(y) * static_cast<size_t>(targetWidth);
+            std::memcpy(dibRowFromTop(image, y), in, 4 * static_cast<size_t>(targetWidth));
+            if (mask != nullptr) {
+                uint8_t* outAlpha = dibRowFromTop(mask, y);
+                for (int x = 0; x < targetWidth; ++x) outAlpha[x] = in[4 * x + 3];
+            }
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
 }
 

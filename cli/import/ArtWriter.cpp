@@ -1,0 +1,85 @@
+#include "cli/import/ArtWriter.h"
+
+#include <map>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+#include "cli/import/art/PhotoReader.h"
+#include "cli/import/art/PngFile.h"
+#include "cli/import/art/TextPicture.h"
+#include "cli/import/art/Thumbnail.h"
+#include "cli/import/art/VideoFrame.h"
+
+namespace merrowcli::import {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A mid-grey opaque picture, drawn where a photo or frame cannot be read.
+Picture blank(int width, int height) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0x60);
+    for (size_t at = 3; at < picture.rgba.size(); at += 4) picture.rgba[at] = 0xff;
+    return picture;
+}
+
+bool write(const Picture& picture, const fs::path& projectFolder, const std::string& file,
+           ArtResult* result) {
+    const fs::path path = projectFolder / file;
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    std::string error;
+    if (!writePng(picture, path, error)) {
+        result->error = error;
+        return false;
+    }
+    ++result->written;
+    return true;
+}
+
+}  // namespace
+
+ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path& mediaFolder,
+                  const fs::path& projectFolder, const ArtProgress& progress) {
+    ArtResult result;
+    const int total = static_cast<int>(plan.thumbnails.size() + plan.texts.size());
+    int done = 0;
+    // The jobs of each source picture (a photo, or a video at one moment), so that every
+    // source is decoded once.
+    std::map<std::pair<size_t, double>, std::vector<const ThumbnailJob*>> bySource;
+    for (const ThumbnailJob& job : plan.thumbnails) {
+        bySource[{job.item, job.seconds}].push_back(&job);
+    }
+    for (const auto& [source, jobs] : bySource) {
+        const MediaItem& media = calendar.media[source.first];
+        const fs::path file = mediaFolder / media.path;
+        std::string error;
+        std::optional<Picture> picture = media.kind == MediaKind::kPhoto
+                                             ? readPhoto(file, media.orientation, error)
+                                             : readVideoFrame(file, source.second, error);
+        if (!picture) result.problems.push_back(media.path + ": cannot draw: " + error);
+        for (const ThumbnailJob* job : jobs) {
+            const Picture thumbnail = picture ? fillTo(*picture, job->size.width, job->size.height)
+                                              : blank(job->size.width, job->size.height);
+            if (!write(thumbnail, projectFolder, job->file, &result) ||
+                !write(highlighted(thumbnail), projectFolder, job->highlightFile, &result)) {
+                return result;
+            }
+            if (progress) progress(++done, total);
+        }
+    }
+    for (const TextJob& job : plan.texts) {
+        if (!write(textPicture(job.text, job.size.width, job.size.height), projectFolder, job.file,
+                   &result)) {
+            return result;
+        }
+        if (progress) progress(++done, total);
+    }
+    return result;
+}
+
+}  // namespace merrowcli::import

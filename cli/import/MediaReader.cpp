@@ -1,0 +1,230 @@
+#include "cli/import/MediaReader.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <exception>
+#include <exiv2/exiv2.hpp>
+#include <system_error>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/log.h>
+}
+
+namespace merrowcli::import {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lowerExtension(const fs::path& file) {
+    std::string extension = file.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+std::optional<MediaKind> kindOf(const fs::path& file) {
+    const std::string extension = lowerExtension(file);
+    if (extension == ".jpg" || extension == ".jpeg" || extension == ".png") {
+        return MediaKind::kPhoto;
+    }
+    if (extension == ".mp4" || extension == ".mov" || extension == ".m2ts" || extension == ".mts" ||
+        extension == ".mkv" || extension == ".avi") {
+        return MediaKind::kVideo;
+    }
+    return std::nullopt;
+}
+
+void listFolder(const fs::path& root, const fs::path& folder, const std::string& prefix,
+                std::vector<MediaFile>* files, std::vector<SkippedFile>* skipped) {
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+        skipped->push_back({prefix.empty() ? std::string(".") : prefix, ec.message()});
+        return;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::directory_entry& entry = *it;
+        const std::string name = entry.path().filename().string();
+        const std::string relative = prefix.empty() ? name : prefix + "/" + name;
+        std::error_code typeError;
+        const fs::file_type type = entry.symlink_status(typeError).type();
+        if (type == fs::file_type::directory) {
+            listFolder(root, entry.path(), relative, files, skipped);
+        } else if (type == fs::file_type::regular) {
+            if (const std::optional<MediaKind> kind = kindOf(entry.path())) {
+                files->push_back({relative, *kind});
+            }
+        }
+    }
+    if (ec) skipped->push_back({prefix.empty() ? std::string(".") : prefix, ec.message()});
+}
+
+// The modification time of a file in local time.
+std::optional<LocalTime> modificationTime(const fs::path& file, std::string* reason) {
+    struct stat info {};
+    if (stat(file.c_str(), &info) != 0) {
+        *reason = "cannot read its modification time";
+        return std::nullopt;
+    }
+    return localTimeOf(info.st_mtime);
+}
+
+bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
+    static const bool muted = [] {
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        return true;
+    }();
+    (void)muted;
+    std::optional<LocalTime> taken;
+    try {
+        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file.string());
+        if (image.get() == nullptr) {
+            *reason = "not a photo libexiv2 can read";
+            return false;
+        }
+        image->readMetadata();
+        const int type = image->imageType();
+        if (type != Exiv2::ImageType::jpeg && type != Exiv2::ImageType::png) {
+            *reason = "neither a JPEG nor a PNG file";
+            return false;
+        }
+        Exiv2::ExifData& exif = image->exifData();
+        for (const char* key : {"Exif.Photo.DateTimeOriginal", "Exif.Photo.DateTimeDigitized",
+                                "Exif.Image.DateTime"}) {
+            const auto found = exif.findKey(Exiv2::ExifKey(key));
+            if (found == exif.end()) continue;
+            taken = parseExifTime(found->toString());
+            if (taken) break;
+        }
+        const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
+        if (orientation != exif.end() && orientation->count() > 0) {
+            const long value = orientation->toLong();
+            item->orientation = value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
+        }
+    } catch (const std::exception& e) {
+        *reason = e.what();
+        return false;
+    }
+    if (!taken) taken = modificationTime(file, reason);
+    if (!taken) return false;
+    item->taken = *taken;
+    return true;
+}
+
+struct FormatClose {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+
+std::string averror(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
+    av_log_set_level(AV_LOG_QUIET);
+    AVFormatContext* opened = nullptr;
+    int status = avformat_open_input(&opened, file.c_str(), nullptr, nullptr);
+    if (status < 0) {
+        *reason = averror(status);
+        return false;
+    }
+    std::unique_ptr<AVFormatContext, FormatClose> context(opened);
+    status = avformat_find_stream_info(context.get(), nullptr);
+    if (status < 0) {
+        *reason = averror(status);
+        return false;
+    }
+    const int stream = av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (stream < 0) {
+        *reason = "it holds no video stream";
+        return false;
+    }
+    const AVStream* video = context->streams[stream];
+    if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
+        item->duration = static_cast<double>(context->duration) / AV_TIME_BASE;
+    } else if (video->duration != AV_NOPTS_VALUE && video->duration > 0) {
+        item->duration = static_cast<double>(video->duration) * av_q2d(video->time_base);
+    }
+    for (unsigned i = 0; i < context->nb_chapters; ++i) {
+        const AVChapter* chapter = context->chapters[i];
+        Chapter entry;
+        entry.start = static_cast<double>(chapter->start) * av_q2d(chapter->time_base);
+        if (const AVDictionaryEntry* title = av_dict_get(chapter->metadata, "title", nullptr, 0)) {
+            entry.title = title->value;
+        }
+        item->chapters.push_back(entry);
+    }
+    std::stable_sort(item->chapters.begin(), item->chapters.end(),
+                     [](const Chapter& a, const Chapter& b) { return a.start < b.start; });
+
+    std::optional<LocalTime> taken;
+    const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
+    if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
+    if (created != nullptr) taken = parseCreationTime(created->value);
+    if (!taken) taken = modificationTime(file, reason);
+    if (!taken) return false;
+    item->taken = *taken;
+    return true;
+}
+
+}  // namespace
+
+std::vector<MediaFile> listMedia(const fs::path& folder, std::vector<SkippedFile>* skipped) {
+    std::vector<MediaFile> files;
+    listFolder(folder, folder, "", &files, skipped);
+    std::sort(files.begin(), files.end(),
+              [](const MediaFile& a, const MediaFile& b) { return a.path < b.path; });
+    return files;
+}
+
+std::optional<MediaItem> readMedia(const fs::path& folder, const MediaFile& file,
+                                   std::string* reason) {
+    MediaItem item;
+    item.path = file.path;
+    item.kind = file.kind;
+    const fs::path path = folder / file.path;
+    const bool read = file.kind == MediaKind::kPhoto ? readPhoto(path, &item, reason)
+                                                     : readVideo(path, &item, reason);
+    if (!read) return std::nullopt;
+    return item;
+}
+
+std::optional<LocalTime> parseExifTime(const std::string& text) {
+    LocalTime time;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%4d:%2d:%2d %2d:%2d:%2d%c", &time.year, &time.month, &time.day,
+                    &time.hour, &time.minute, &time.second, &tail) < 6) {
+        return std::nullopt;
+    }
+    if (tail != 0 && tail != ' ' && tail != '\0') return std::nullopt;
+    if (!isValidTime(time)) return std::nullopt;
+    return time;
+}
+
+std::optional<LocalTime> parseCreationTime(const std::string& text) {
+    struct tm parts {};
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%*[T ]%2d:%2d:%2d", &parts.tm_year, &parts.tm_mon,
+                    &parts.tm_mday, &parts.tm_hour, &parts.tm_min, &parts.tm_sec) != 6) {
+        return std::nullopt;
+    }
+    const LocalTime utc{parts.tm_year, parts.tm_mon, parts.tm_mday,
+                        parts.tm_hour, parts.tm_min, parts.tm_sec};
+    if (!isValidTime(utc) || utc.year < 1971) return std::nullopt;
+    return localTimeOf(static_cast<std::time_t>(secondsOf(utc)));
+}
+
+LocalTime localTimeOf(std::time_t moment) {
+    tzset();
+    struct tm parts {};
+    localtime_r(&moment, &parts);
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+}  // namespace merrowcli::import

@@ -1,0 +1,44 @@
+#pragma once
+// Finds the photos and videos of a media folder and reads what the calendar needs of each:
+// when it was taken (EXIF dates with libexiv2, a video's creation_time with libavformat, else
+// the modification time), a photo's EXIF orientation, a video's length and chapters.
+
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/import/Media.h"
+
+namespace merrowcli::import {
+
+struct MediaFile {
+    std::string path;  // relative to the media folder, '/' between folders
+    MediaKind kind = MediaKind::kPhoto;
+};
+
+// A problem with one file or folder of the media folder, which is then left out.
+struct SkippedFile {
+    std::string path;  // relative to the media folder
+    std::string reason;
+};
+
+// The photos (.jpg, .jpeg, .png) and videos (.mp4, .mov, .m2ts, .mts, .mkv, .avi) under
+// folder, extensions in any case, symbolic links not followed, in byte order of their paths.
+// Folders that cannot be listed are added to *skipped.
+std::vector<MediaFile> listMedia(const std::filesystem::path& folder,
+                                 std::vector<SkippedFile>* skipped);
+
+// Reads one file; nothing, with *reason set, when it cannot be read as what its name says.
+std::optional<MediaItem> readMedia(const std::filesystem::path& folder, const MediaFile& file,
+                                   std::string* reason);
+
+// "YYYY:MM:DD HH:MM:SS" as EXIF writes it; nothing for an empty, blank or impossible date.
+std::optional<LocalTime> parseExifTime(const std::string& text);
+// A container's creation_time ("YYYY-MM-DDTHH:MM:SS[.ffffff][Z]", UTC) in local time.
+std::optional<LocalTime> parseCreationTime(const std::string& text);
+// A moment in local time (as TZ says).
+LocalTime localTimeOf(std::time_t moment);
+
+}  // namespace merrowcli::import

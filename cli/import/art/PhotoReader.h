@@ -1,0 +1,22 @@
+#pragma once
+// Reads photos for the import's thumbnails.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cli/import/art/Picture.h"
+
+namespace merrowcli::import {
+
+// Reads a JPEG or PNG photo (the kind told by its first bytes) as an opaque-or-not RGBA picture
+// and turns it upright by its EXIF orientation (1..8, as read by the caller; 0 or 1 = as
+// stored, other values are taken as 1). On failure: nothing, and error names the file and why.
+std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientation,
+                                 std::string& error);
+
+// The picture as shown for an EXIF orientation (mirrors and quarter turns); 0, 1 and values
+// out of range return it unchanged.
+Picture orientPicture(const Picture& stored, int orientation);
+
+}  // namespace merrowcli::import

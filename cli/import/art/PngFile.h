@@ -1,0 +1,16 @@
+#pragma once
+// Writes the import's pictures.
+
+#include <filesystem>
+#include <string>
+
+#include "cli/import/art/Picture.h"
+
+namespace merrowcli::import {
+
+// Writes the picture as an 8-bit RGBA PNG whose bytes depend only on the pixels (no time or
+// text chunks), through a temporary file renamed into place. False, with a message naming the
+// file, on failure.
+bool writePng(const Picture& picture, const std::filesystem::path& file, std::string& error);
+
+}  // namespace merrowcli::import

@@ -1,0 +1,188 @@
+#include "cli/import/art/VideoFrame.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+#include <cmath>
+#include <memory>
+
+#include "host/pictures/ImageLimits.h"
+
+namespace merrowcli::import {
+
+namespace {
+
+struct InputCloser {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct DecoderFreer {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct ScalerFreer {
+    void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+
+std::string averror(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// The frame's picture at its display aspect ratio: non-square pixels are widened or narrowed.
+bool convert(const AVFrame& frame, AVRational sampleAspect, Picture& picture,
+             std::string& problem) {
+    int width = frame.width;
+    const int height = frame.height;
+    if (sampleAspect.num > 0 && sampleAspect.den > 0 && sampleAspect.num != sampleAspect.den) {
+        width = static_cast<int>(
+            std::lround(static_cast<double>(frame.width) * sampleAspect.num / sampleAspect.den));
+    }
+    if (!merrowhost::imageSizeAllowed(width, height)) {
+        problem = "frame size out of range";
+        return false;
+    }
+    std::unique_ptr<SwsContext, ScalerFreer> scaler(sws_getContext(
+        frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width, height,
+        AV_PIX_FMT_RGBA, SWS_AREA | SWS_ACCURATE_RND | SWS_BITEXACT | SWS_FULL_CHR_H_INT, nullptr,
+        nullptr, nullptr));
+    if (!scaler) {
+        problem = "cannot convert the frame's pixel format";
+        return false;
+    }
+    picture.width = width;
+    picture.height = height;
+    picture.rgba.assign(static_cast<size_t>(width) * height * 4, 0);
+    std::uint8_t* target[4] = {picture.rgba.data(), nullptr, nullptr, nullptr};
+    const int stride[4] = {width * 4, 0, 0, 0};
+    sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, target, stride);
+    return true;
+}
+
+bool decodeFrame(const std::filesystem::path& file, double seconds, Picture& picture,
+                 std::string& problem) {
+    AVFormatContext* opened = nullptr;
+    int code = avformat_open_input(&opened, file.c_str(), nullptr, nullptr);
+    if (code < 0) {
+        problem = averror(code);
+        return false;
+    }
+    std::unique_ptr<AVFormatContext, InputCloser> input(opened);
+    code = avformat_find_stream_info(input.get(), nullptr);
+    if (code < 0) {
+        problem = averror(code);
+        return false;
+    }
+    const AVCodec* codec = nullptr;
+    const int streamIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (streamIndex < 0 || codec == nullptr) {
+        problem = streamIndex == AVERROR_DECODER_NOT_FOUND ? "no decoder for its video"
+                                                           : "no video stream";
+        return false;
+    }
+    AVStream* stream = input->streams[streamIndex];
+    std::unique_ptr<AVCodecContext, DecoderFreer> decoder(avcodec_alloc_context3(codec));
+    if (!decoder) {
+        problem = "out of memory";
+        return false;
+    }
+    avcodec_parameters_to_context(decoder.get(), stream->codecpar);
+    // One thread: the same file gives the same frame on every run.
+    decoder->thread_count = 1;
+    code = avcodec_open2(decoder.get(), codec, nullptr);
+    if (code < 0) {
+        problem = averror(code);
+        return false;
+    }
+
+    // The wanted time in the stream's units, counted from the stream's first timestamp.
+    const AVRational base = stream->time_base;
+    std::int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    const std::int64_t wanted =
+        start +
+        av_rescale_q(std::llround(std::max(0.0, seconds) * AV_TIME_BASE), AV_TIME_BASE_Q, base);
+    if (wanted > start) {
+        // To the key frame at or before the wanted time; decoding goes on from there.
+        if (av_seek_frame(input.get(), streamIndex, wanted, AVSEEK_FLAG_BACKWARD) >= 0) {
+            avcodec_flush_buffers(decoder.get());
+        }
+    }
+
+    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    std::unique_ptr<AVFrame, FrameFreer> last(av_frame_alloc());
+    if (!packet || !frame || !last) {
+        problem = "out of memory";
+        return false;
+    }
+    bool haveLast = false;
+    bool draining = false;
+    std::string decodeProblem;
+    while (true) {
+        code = avcodec_receive_frame(decoder.get(), frame.get());
+        if (code == 0) {
+            const std::int64_t time = frame->best_effort_timestamp;
+            av_frame_unref(last.get());
+            av_frame_move_ref(last.get(), frame.get());
+            haveLast = true;
+            if (time == AV_NOPTS_VALUE || time >= wanted) break;
+            continue;
+        }
+        if (code == AVERROR_EOF) break;
+        if (code != AVERROR(EAGAIN)) {
+            decodeProblem = averror(code);
+            break;
+        }
+        if (draining) break;
+        code = av_read_frame(input.get(), packet.get());
+        if (code < 0) {
+            // The end of the file: what the decoder still holds comes out.
+            draining = true;
+            avcodec_send_packet(decoder.get(), nullptr);
+            continue;
+        }
+        if (packet->stream_index == streamIndex) {
+            const int sent = avcodec_send_packet(decoder.get(), packet.get());
+            if (sent < 0 && sent != AVERROR(EAGAIN) && decodeProblem.empty()) {
+                decodeProblem = averror(sent);
+            }
+        }
+        av_packet_unref(packet.get());
+    }
+    if (!haveLast) {
+        problem = decodeProblem.empty() ? "no frame could be decoded" : decodeProblem;
+        return false;
+    }
+    const AVRational aspect = av_guess_sample_aspect_ratio(input.get(), stream, last.get());
+    return convert(*last, aspect, picture, problem);
+}
+
+}  // namespace
+
+std::optional<Picture> readVideoFrame(const std::filesystem::path& file, double seconds,
+                                      std::string& error) {
+    Picture picture;
+    std::string problem;
+    bool ok = false;
+    try {
+        ok = decodeFrame(file, seconds, picture, problem);
+    } catch (const std::bad_alloc&) {
+        problem = "out of memory";
+    }
+    if (!ok) {
+        error = file.string() + ": " + problem;
+        return std::nullopt;
+    }
+    return picture;
+}
+
+}  // namespace merrowcli::import

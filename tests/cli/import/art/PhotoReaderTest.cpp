@@ -1,0 +1,115 @@
+// Photos are read from JPEG and PNG files and turned upright by their EXIF orientation; broken
+// files are refused with their name.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli/import/art/PhotoReader.h"
+#include "tests/cli/import/MediaMaker.h"
+#include "tests/cli/import/art/ArtTestSupport.h"
+
+namespace {
+
+using merrowcli::import::readPhoto;
+using namespace merrowtest::media;
+using merrowtest::art::near;
+using merrowtest::art::rgbAt;
+using merrowtest::art::TempFolder;
+
+// Where the stored picture's top-left and top-right corners are shown for each orientation, as
+// a viewer following EXIF shows them (TL, TR, BR, BL = the shown corner).
+enum Corner { TL, TR, BR, BL };
+struct Expected {
+    int orientation;
+    bool turned;  // width and height swapped
+    Corner storedTopLeft;
+    Corner storedTopRight;
+};
+const Expected kOrientations[] = {
+    {1, false, TL, TR}, {2, false, TR, TL}, {3, false, BR, BL}, {4, false, BL, BR},
+    {5, true, TL, BL},  {6, true, TR, BR},  {7, true, BR, TR},  {8, true, BL, TL},
+};
+
+std::uint32_t cornerOf(const merrowcli::import::Picture& picture, Corner corner) {
+    // A few pixels in from the edge, inside the marker block and clear of JPEG's edge ringing.
+    const int x = corner == TL || corner == BL ? 3 : picture.width - 4;
+    const int y = corner == TL || corner == TR ? 3 : picture.height - 4;
+    return rgbAt(picture, x, y);
+}
+
+TEST(PhotoReader, EachOrientationShowsTheCornersWhereAViewerWould) {
+    TempFolder folder;
+    const auto file = folder / "corners.jpg";
+    // 96 x 64 stored, grey with marked corners (blocks of 8 pixels).
+    makeJpeg(file, 96, 64, {Pattern::Kind::Corners, 0x808080, 0});
+    for (const Expected& expected : kOrientations) {
+        SCOPED_TRACE("orientation " + std::to_string(expected.orientation));
+        std::string error;
+        const auto picture = readPhoto(file, expected.orientation, error);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(picture->width, expected.turned ? 64 : 96);
+        EXPECT_EQ(picture->height, expected.turned ? 96 : 64);
+        ASSERT_EQ(picture->rgba.size(), size_t(96 * 64 * 4));
+        EXPECT_TRUE(near(cornerOf(*picture, expected.storedTopLeft), kTopLeft, 40));
+        EXPECT_TRUE(near(cornerOf(*picture, expected.storedTopRight), kTopRight, 40));
+    }
+}
+
+TEST(PhotoReader, UnknownOrientationsShowThePictureAsStored) {
+    TempFolder folder;
+    const auto file = folder / "corners.jpg";
+    makeJpeg(file, 96, 64, {Pattern::Kind::Corners, 0x808080, 0});
+    for (int orientation : {0, 9, -1}) {
+        std::string error;
+        const auto picture = readPhoto(file, orientation, error);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(picture->width, 96);
+        EXPECT_TRUE(near(cornerOf(*picture, TL), kTopLeft, 40));
+    }
+}
+
+TEST(PhotoReader, PngIsReadExactlyAndByItsBytesNotItsName) {
+    TempFolder folder;
+    const auto file = folder / "looks-like.jpg";  // a PNG under a JPEG name
+    makePng(file, 40, 30, {Pattern::Kind::Corners, 0x336699, 0});
+    std::string error;
+    const auto picture = readPhoto(file, 6, error);
+    ASSERT_TRUE(picture) << error;
+    EXPECT_EQ(picture->width, 30);
+    EXPECT_EQ(picture->height, 40);
+    // Lossless: the exact colours, opaque.
+    EXPECT_EQ(rgbAt(*picture, 29, 0), kTopLeft);
+    EXPECT_EQ(rgbAt(*picture, 29, 39), kTopRight);
+    EXPECT_EQ(rgbAt(*picture, 15, 20), 0x336699u);
+    EXPECT_EQ(picture->rgba[3], 255);
+}
+
+TEST(PhotoReader, BrokenOrMissingFilesAreRefusedWithTheirName) {
+    TempFolder folder;
+    const auto whole = folder / "whole.jpg";
+    makeJpeg(whole, 320, 240, {Pattern::Kind::Scene, 0x6090d0, 3});
+    std::string bytes;
+    {
+        std::ifstream in(whole, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GT(bytes.size(), 1000u);
+    const auto truncated = folder / "truncated.jpg";
+    std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    const auto text = folder / "notes.png";
+    std::ofstream(text) << "not a picture";
+    const auto png = folder / "cut.png";
+    makePng(png, 200, 100, {Pattern::Kind::Scene, 0xc08040, 1});
+    std::filesystem::resize_file(png, std::filesystem::file_size(png) / 2);
+
+    for (const auto& file : {truncated, text, png, folder / "missing.jpg"}) {
+        SCOPED_TRACE(file.string());
+        std::string error;
+        EXPECT_FALSE(readPhoto(file, 1, error));
+        EXPECT_EQ(error.rfind(file.string() + ": ", 0), 0u) << error;
+        EXPECT_GT(error.size(), file.string().size() + 2);
+    }
+}
+
+}  // namespace
