@@ -1,7 +1,13 @@
 #include "cli/OutputWriter.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -9,7 +15,6 @@
 #include "cli/TestHook.h"
 #include "cli/TitleDescription.h"
 #include "host/dom/XmlOutputFileGlue.h"
-#include "host/pictures/PngWriter.h"
 #include "host/title/AdvancedTitleObject.h"
 #include "host/title/ClipListObject.h"
 #include "host/title/ClipObject.h"
@@ -27,6 +32,37 @@ namespace {
 bool usableFileName(const std::string& id) {
     return !id.empty() && id != "." && id != ".." && id.find('/') == std::string::npos &&
            id.find('\0') == std::string::npos;
+}
+
+// Writes a file that must not exist yet. The staging folder is swapped in whole or not at all
+// and synced once before that, so a track file needs neither a temporary name nor a sync.
+bool writeNewFile(const fs::path& file, const std::vector<uint8_t>& bytes, std::string* error) {
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int code = errno;
+        *error = file.string() + ": " +
+                 (code == EEXIST
+                      ? std::string("two image tracks share the identifier ") + file.stem().string()
+                      : std::string(std::strerror(code)));
+        return false;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            const int code = written < 0 ? errno : ENOSPC;
+            close(fd);
+            *error = file.string() + ": " + std::strerror(code);
+            return false;
+        }
+        done += static_cast<size_t>(written);
+    }
+    if (close(fd) != 0) {
+        *error = file.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -90,22 +126,15 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             return false;
         }
         const fs::path file = folder / (id + ".png");
-        if (fs::exists(file, ec)) {
-            *error = file.string() + ": two image tracks share the identifier " + id;
-            return false;
-        }
-        const std::vector<uint8_t> pixels = track->rgba();
-        if (pixels.empty()) {
-            *error = "image track " + id + " holds no picture (" + std::to_string(track->width()) +
-                     " x " + std::to_string(track->height()) + ")";
-            return false;
-        }
         std::string reason;
-        if (!merrowhost::writeRgbaPng(file.string(), track->width(), track->height(), pixels.data(),
-                                      &reason)) {
-            *error = file.string() + ": " + reason;
+        const std::shared_ptr<const std::vector<uint8_t>> png = track->png(&reason);
+        if (png == nullptr) {
+            *error = "image track " + id + " holds no picture (" + std::to_string(track->width()) +
+                     " x " + std::to_string(track->height()) + ")" +
+                     (reason.empty() || reason == "no picture" ? "" : ": " + reason);
             return false;
         }
+        if (!writeNewFile(file, *png, error)) return false;
         killedAtForTest("track");
     }
     return true;

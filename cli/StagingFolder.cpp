@@ -188,8 +188,54 @@ bool StagingFolder::create(const fs::path& target, std::string* error) {
         *error = target.parent_path().string() + ": cannot make the folder: " + ec.message();
         return false;
     }
-    return makeUniqueFolder(target.parent_path(), besideName(target, kStagingSuffix), &path_,
-                            error);
+    if (!makeUniqueFolder(target.parent_path(), besideName(target, kStagingSuffix), &path_,
+                          error)) {
+        return false;
+    }
+    deferredSync_ = std::make_unique<merrowhost::DeferredSyncScope>();
+    return true;
+}
+
+bool StagingFolder::syncContents(std::string* error) const {
+    const int folder = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        *error = path_.string() + ": cannot open: " + std::strerror(errno);
+        return false;
+    }
+    const bool synced = syncfs(folder) == 0;
+    close(folder);
+    if (synced) return true;
+    // One by one, files first, then the folders that name them.
+    std::error_code ec;
+    std::vector<fs::path> folders = {path_};
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path_, ec)) {
+        std::error_code typeError;
+        if (entry.is_directory(typeError)) {
+            folders.push_back(entry.path());
+            continue;
+        }
+        const int fd = open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || fsync(fd) != 0) {
+            *error = entry.path().string() + ": cannot put on disk: " + std::strerror(errno);
+            if (fd >= 0) close(fd);
+            return false;
+        }
+        close(fd);
+    }
+    for (const fs::path& each : folders) {
+        const int fd = open(each.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0 || fsync(fd) != 0) {
+            *error = each.string() + ": cannot put on disk: " + std::strerror(errno);
+            if (fd >= 0) close(fd);
+            return false;
+        }
+        close(fd);
+    }
+    if (ec) {
+        *error = path_.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
 }
 
 bool StagingFolder::recover(const fs::path& target, fs::path* restored, std::string* error) {
@@ -228,6 +274,8 @@ bool StagingFolder::commit(std::string* error) {
         *error = "nothing to move into place";
         return false;
     }
+    deferredSync_.reset();
+    if (!syncContents(error)) return false;
     killedAtForTest("commit");
     std::error_code ec;
     const bool hadTarget = fs::symlink_status(target_, ec).type() != fs::file_type::not_found;
@@ -277,6 +325,7 @@ bool StagingFolder::commit(std::string* error) {
 }
 
 void StagingFolder::discard() noexcept {
+    deferredSync_.reset();
     if (!path_.empty() && !committed_) {
         std::error_code ec;
         fs::remove_all(path_, ec);

@@ -7,7 +7,10 @@
 // run cleans up those of a process that is gone (recover()).
 
 #include <filesystem>
+#include <memory>
 #include <string>
+
+#include "host/framework/AtomicFileWriter.h"
 
 namespace merrowcli {
 
@@ -42,11 +45,14 @@ public:
                         std::string* error);
 
     // Makes a new empty folder beside target (creating target's parent folders when needed),
-    // with the mode the umask gives a new folder.
+    // with the mode the umask gives a new folder. Until commit, files written through
+    // AtomicFileWriter are not synced one by one (merrowhost::DeferredSyncScope).
     bool create(const std::filesystem::path& target, std::string* error);
     const std::filesystem::path& path() const { return path_; }
 
-    // Moves the staging folder to target. An existing target is swapped with it in one step
+    // Puts everything written into the staging folder on disk at once (syncfs of its file
+    // system; each file and folder synced where that fails), then moves the staging folder to
+    // target. An existing target is swapped with it in one step
     // (renameat2 with RENAME_EXCHANGE), then the previous output removed; where the file system
     // cannot swap, the old target is renamed aside, the new folder renamed in (and the old one put
     // back when that fails). False with *error set on failure. When the old folder cannot be
@@ -57,8 +63,11 @@ public:
 private:
     void discard() noexcept;
 
+    bool syncContents(std::string* error) const;
+
     std::filesystem::path target_;
     std::filesystem::path path_;
+    std::unique_ptr<merrowhost::DeferredSyncScope> deferredSync_;
     bool committed_ = false;
     std::string warning_;
 };

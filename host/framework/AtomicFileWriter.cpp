@@ -13,6 +13,27 @@
 
 namespace merrowhost {
 
+namespace {
+
+std::atomic<int>& deferredScopes() {
+    static std::atomic<int> count{0};
+    return count;
+}
+
+}  // namespace
+
+DeferredSyncScope::DeferredSyncScope() {
+    deferredScopes().fetch_add(1);
+}
+
+DeferredSyncScope::~DeferredSyncScope() {
+    deferredScopes().fetch_sub(1);
+}
+
+bool syncDeferred() {
+    return deferredScopes().load() > 0;
+}
+
 AtomicFileWriter::~AtomicFileWriter() {
     discard();
 }
@@ -72,7 +93,7 @@ bool AtomicFileWriter::commit() {
         discard();
         return fail("a write to the file failed");
     }
-    if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
+    if (std::fflush(file_) != 0 || (!syncDeferred() && ::fsync(::fileno(file_)) != 0)) {
         const int code = errno;
         discard();
         return fail(std::strerror(code));

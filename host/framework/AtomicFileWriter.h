@@ -27,7 +27,8 @@ public:
     std::FILE* stream() const { return file_; }
     // Appends the bytes to the temporary file; false with error() set when not all were taken.
     bool write(const void* data, size_t size);
-    // Flushes and syncs the temporary file, closes it and renames it to the target. False with
+    // Flushes and syncs the temporary file (unless a DeferredSyncScope is open), closes it and
+    // renames it to the target. False with
     // error() set when the stream saw a write error or any step fails; the temporary file is
     // then removed and the target left as it was.
     bool commit();
@@ -47,6 +48,19 @@ private:
     bool created_ = false;
     char error_[256] = {};
 };
+
+// While one lives, AtomicFileWriter::commit does not sync each file: whoever opened the scope
+// syncs everything written at once before relying on it (the command's staging folder does so
+// before it is moved into place).
+class DeferredSyncScope {
+public:
+    DeferredSyncScope();
+    ~DeferredSyncScope();
+    DeferredSyncScope(const DeferredSyncScope&) = delete;
+    DeferredSyncScope& operator=(const DeferredSyncScope&) = delete;
+};
+
+bool syncDeferred();
 
 // Stores text in *error when error is not null; never throws.
 void setWriteError(std::string* error, const std::string& text);

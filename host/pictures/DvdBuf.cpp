@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "host/framework/Diagnostics.h"
@@ -19,6 +20,7 @@
 #include "host/framework/ReadConfinement.h"
 #include "host/framework/RegularFile.h"
 #include "host/pictures/ImageLimits.h"
+#include "host/pictures/PictureCache.h"
 #include "host/pictures/PixelBudget.h"
 
 namespace {
@@ -401,7 +403,55 @@ bool fail(std::string* error, const char* reason) {
     return false;
 }
 
+// Keeps a copy of what was decoded for the rest of the request.
+void keepDecoded(const merrowhost::PictureKey& key, const Picture& picture) {
+    try {
+        auto kept = std::make_shared<merrowhost::DecodedPicture>();
+        kept->width = picture.width;
+        kept->height = picture.height;
+        const size_t colourBytes =
+            static_cast<size_t>(CDVDBuf::Stride(24, picture.width)) * picture.height;
+        kept->colour.assign(picture.colour, picture.colour + colourBytes);
+        if (picture.alpha != nullptr) {
+            const size_t alphaBytes =
+                static_cast<size_t>(CDVDBuf::Stride(8, picture.width)) * picture.height;
+            kept->alpha.assign(picture.alpha, picture.alpha + alphaBytes);
+        }
+        merrowhost::storeCachedPicture(key, std::move(kept));
+    } catch (...) {
+        // Without memory for the copy the picture is decoded again next time.
+    }
+}
+
 }  // namespace
+
+bool CDVDBuf::adoptCopy(const merrowhost::DecodedPicture& picture, uint8_t** alpha) {
+    const size_t colourBytes = picture.colour.size();
+    const size_t alphaBytes = alpha != nullptr ? picture.alpha.size() : 0;
+    // A copy takes pixel memory as a decode does.
+    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(colourBytes + alphaBytes))) {
+        char message[kMessageSize] = {};
+        budgetMessage(message);
+        return fail(&lastError_, message);
+    }
+    uint8_t* colour = new (std::nothrow) uint8_t[colourBytes];
+    uint8_t* plane = alphaBytes > 0 ? new (std::nothrow) uint8_t[alphaBytes] : nullptr;
+    if (colour == nullptr || (alphaBytes > 0 && plane == nullptr)) {
+        delete[] colour;
+        delete[] plane;
+        return fail(&lastError_, "out of memory");
+    }
+    std::memcpy(colour, picture.colour.data(), colourBytes);
+    if (plane != nullptr) std::memcpy(plane, picture.alpha.data(), alphaBytes);
+    release();
+    buffer_ = colour;
+    width_ = picture.width;
+    height_ = picture.height;
+    bitsPerPixel_ = 24;
+    if (alpha != nullptr) *alpha = plane;
+    lastError_.clear();
+    return true;
+}
 
 CDVDBuf::~CDVDBuf() {
     release();
@@ -435,6 +485,8 @@ bool CDVDBuf::load(const char* path, void* palette, uint8_t** alpha) {
     if (path == nullptr || path[0] == '\0') return fail(&lastError_, "no file given");
 
     FILE* file = nullptr;
+    merrowhost::PictureKey key;
+    const bool cached = merrowhost::pictureCacheActive();
     try {
         const std::string resolved = merrowhost::resolvePath(path);
         if (!merrowhost::readAllowed(resolved)) {
@@ -445,6 +497,21 @@ bool CDVDBuf::load(const char* path, void* palette, uint8_t** alpha) {
         std::string problem;
         if (!input.open(resolved, &problem)) {
             return fail(&lastError_, (resolved + ": " + problem).c_str());
+        }
+        if (cached) {
+            struct stat info {};
+            if (fstat(input.descriptor(), &info) == 0) {
+                key = {resolved,
+                       alpha != nullptr,
+                       static_cast<uint64_t>(info.st_dev),
+                       static_cast<uint64_t>(info.st_ino),
+                       static_cast<int64_t>(info.st_size),
+                       static_cast<int64_t>(info.st_mtim.tv_sec),
+                       static_cast<int64_t>(info.st_mtim.tv_nsec)};
+                if (auto picture = merrowhost::findCachedPicture(key)) {
+                    return adoptCopy(*picture, alpha);
+                }
+            }
         }
         file = input.releaseToStream();
         if (file == nullptr) {
@@ -473,6 +540,9 @@ bool CDVDBuf::load(const char* path, void* palette, uint8_t** alpha) {
         picture.freeAll();
         return fail(&lastError_, picture.message);
     }
+
+    merrowhost::countPictureDecoded();
+    if (cached && !key.path.empty()) keepDecoded(key, picture);
 
     release();
     buffer_ = picture.colour;

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+namespace merrowhost {
+struct DecodedPicture;
+}
+
 class CDVDBuf {
 public:
     CDVDBuf() = default;
@@ -22,7 +26,8 @@ public:
     // memory, files that claim more than 16384 pixels on a side or more than 64,000,000 pixels
     // (merrowhost::imageSizeAllowed), and refuses truncated or corrupt files. palette is not
     // supported and must be null. On failure the object keeps what it held and lastError()
-    // tells why.
+    // tells why. While a request runs (merrowhost::PictureCacheScope), a file read before and
+    // not changed since is copied from the request's cache instead of being decoded again.
     bool Create(const char* path, void* palette, uint8_t** alpha);
 
     // A zeroed buffer of 8, 24 or 32 bits per pixel; false for other depths or for a size that
@@ -51,6 +56,8 @@ public:
 
 private:
     bool load(const char* path, void* palette, uint8_t** alpha);
+    // Takes a copy of a picture decoded earlier in the request.
+    bool adoptCopy(const merrowhost::DecodedPicture& picture, uint8_t** alpha);
     void release();
 
     uint8_t* buffer_ = nullptr;

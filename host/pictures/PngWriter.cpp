@@ -1,6 +1,7 @@
 #include "host/pictures/PngWriter.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -140,7 +141,113 @@ bool writeFile(const std::string& path, const Request& request, std::string* err
     return ok;
 }
 
+// Everything the in-memory encoder touches after setjmp.
+struct MemoryJob {
+    png_structp png;
+    png_infop info;
+    std::vector<uint8_t>* out;
+    bool outOfMemory;
+    char message[kMessageSize];
+};
+
+[[noreturn]] void memoryError(png_structp png, png_const_charp text) {
+    auto* job = static_cast<MemoryJob*>(png_get_error_ptr(png));
+    std::snprintf(job->message, kMessageSize, "%s", text != nullptr ? text : "PNG write error");
+    png_longjmp(png, 1);
+}
+
+void appendBytes(png_structp png, png_bytep data, png_size_t size) {
+    auto* job = static_cast<MemoryJob*>(png_get_io_ptr(png));
+    try {
+        job->out->insert(job->out->end(), data, data + size);
+    } catch (...) {
+        job->outOfMemory = true;
+        png_error(png, "out of memory");
+    }
+}
+
+void flushNothing(png_structp) {}
+
+bool encodeToMemory(MemoryJob* job, int width, int height, const uint8_t* rgba) {
+    job->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, job, memoryError, writeWarning);
+    if (job->png == nullptr) return false;
+    job->info = png_create_info_struct(job->png);
+    if (job->info == nullptr) return false;
+    if (setjmp(png_jmpbuf(job->png))) return false;
+    png_set_write_fn(job->png, job, appendBytes, flushNothing);
+    png_set_compression_level(job->png, kTrackPngLevel);
+    png_set_compression_strategy(job->png, Z_DEFAULT_STRATEGY);
+    png_set_filter(job->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(width),
+                 static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(job->png, job->info);
+    const size_t stride = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) {
+        png_write_row(job->png, const_cast<png_bytep>(rgba + static_cast<size_t>(y) * stride));
+    }
+    png_write_end(job->png, nullptr);
+    return true;
+}
+
 }  // namespace
+
+bool encodeTrackPng(int width, int height, const uint8_t* rgba, std::vector<uint8_t>* png,
+                    std::string* error) {
+    if (rgba == nullptr || png == nullptr) {
+        setWriteError(error, "no pixels given");
+        return false;
+    }
+    if (!imageSizeAllowed(width, height)) {
+        setWriteError(error, "picture size out of range");
+        return false;
+    }
+    std::vector<uint8_t> out;
+    try {
+        // Most track pictures compress to well under a tenth of their pixels.
+        out.reserve(static_cast<size_t>(width) * height / 4 + 1024);
+    } catch (...) {
+        setWriteError(error, "out of memory");
+        return false;
+    }
+    MemoryJob job{nullptr, nullptr, &out, false, {}};
+    const bool ok = encodeToMemory(&job, width, height, rgba);
+    png_destroy_write_struct(&job.png, &job.info);
+    if (!ok) {
+        setWriteError(error, job.message[0] != '\0' ? job.message : "out of memory");
+        return false;
+    }
+    png->swap(out);
+    return true;
+}
+
+bool decodeRgbaPng(const uint8_t* data, size_t size, std::vector<uint8_t>* rgba, int* width,
+                   int* height) {
+    if (data == nullptr || rgba == nullptr) return false;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_memory(&image, data, size) == 0) return false;
+    if (!imageSizeAllowed(image.width, image.height)) {
+        png_image_free(&image);
+        return false;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint8_t> out;
+    try {
+        out.resize(PNG_IMAGE_SIZE(image));
+    } catch (...) {
+        png_image_free(&image);
+        return false;
+    }
+    if (png_image_finish_read(&image, nullptr, out.data(), 0, nullptr) == 0) {
+        png_image_free(&image);
+        return false;
+    }
+    rgba->swap(out);
+    if (width != nullptr) *width = static_cast<int>(image.width);
+    if (height != nullptr) *height = static_cast<int>(image.height);
+    return true;
+}
 
 size_t PngPicture::rowBytes() const {
     Layout layout{};

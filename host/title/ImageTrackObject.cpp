@@ -5,23 +5,11 @@
 #include <algorithm>
 
 #include "host/objects/CallFailure.h"
-#include "host/pictures/DibImage.h"
 #include "host/pictures/ImageLimits.h"
+#include "host/pictures/PngWriter.h"
+#include "host/title/ImageTrackEncoder.h"
 
 namespace merrowhost {
-
-namespace {
-
-// Bytes from one row to the next of a top-down buffer: padded to 4 bytes.
-size_t bufferStride(int bitsPerPixel, int width) {
-    return (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
-}
-
-int64_t rowsOf(const BITMAPINFOHEADER& dib) {
-    return dib.biHeight < 0 ? -static_cast<int64_t>(dib.biHeight) : dib.biHeight;
-}
-
-}  // namespace
 
 ImageTrackObject::ImageTrackObject() = default;
 
@@ -29,6 +17,8 @@ ImageTrackObject::~ImageTrackObject() = default;
 
 bool ImageTrackObject::zfSetImageData(int mode, void* first, void* second, int reserved,
                                       CzfErrorInfo* error) {
+    // An encoding of earlier pixels goes (its worker holds what it needs).
+    encoded_.reset();
     auto* newFirst = static_cast<uint8_t*>(first);
     // A block handed over as both buffers is held once.
     auto* newSecond = second != first ? static_cast<uint8_t*>(second) : nullptr;
@@ -57,6 +47,10 @@ bool ImageTrackObject::zfSetProjectRecord(SAVEDATA* record, CzfErrorInfo*) {
 }
 
 bool ImageTrackObject::zfSetSize(int width, int height, int reserved, CzfErrorInfo*) {
+    if (encoded_ != nullptr && (width != width_ || height != height_)) {
+        encoded_.reset();
+        mode_ = -1;
+    }
     width_ = width;
     height_ = height;
     sizeReserved_ = reserved;
@@ -71,70 +65,72 @@ bool ImageTrackObject::zfSetOption(int option, int reserved, CzfErrorInfo*) {
     return true;
 }
 
+namespace {
+
+// The track's pixels as the encoder takes them, borrowed: the buffers stay the track's.
+struct BorrowedPicture {
+    RawTrackPicture raw;
+    ~BorrowedPicture() {
+        (void)raw.first.release();
+        (void)raw.second.release();
+    }
+};
+
+}  // namespace
+
 std::vector<uint8_t> ImageTrackObject::rgba() const {
-    std::vector<uint8_t> out;
-    if (mode_ < 0 || first_ == nullptr || !imageSizeAllowed(width_, height_)) return out;
+    if (encoded_ != nullptr) {
+        std::vector<uint8_t> out;
+        const std::shared_ptr<const std::vector<uint8_t>> file = encoded_->png();
+        int width = 0;
+        int height = 0;
+        if (file == nullptr || !decodeRgbaPng(file->data(), file->size(), &out, &width, &height) ||
+            width != width_ || height != height_) {
+            out.clear();
+        }
+        return out;
+    }
+    BorrowedPicture borrowed;
+    borrowed.raw.mode = mode_;
+    borrowed.raw.first.reset(first_.get());
+    borrowed.raw.second.reset(second_.get());
+    borrowed.raw.width = width_;
+    borrowed.raw.height = height_;
+    return borrowed.raw.rgba();
+}
+
+void ImageTrackObject::encodeWith(ImageTrackEncoder& encoder) {
+    if (encoded_ != nullptr || mode_ < 0 || first_ == nullptr ||
+        !imageSizeAllowed(width_, height_)) {
+        return;
+    }
+    RawTrackPicture raw;
+    raw.mode = mode_;
+    raw.first = std::move(first_);
+    raw.second = std::move(second_);
+    raw.width = width_;
+    raw.height = height_;
+    encoded_ = encoder.submit(std::move(raw));
+}
+
+std::shared_ptr<const std::vector<uint8_t>> ImageTrackObject::png(std::string* error) const {
     try {
-        if (mode_ == kModeBuffers) {
-            rgbaFromBuffers(out);
-        } else {
-            rgbaFromBitmaps(out);
+        if (encoded_ != nullptr) {
+            std::shared_ptr<const std::vector<uint8_t>> file = encoded_->png();
+            if (file == nullptr && error != nullptr) *error = encoded_->error();
+            return file;
         }
+        const std::vector<uint8_t> pixels = rgba();
+        if (pixels.empty()) {
+            if (error != nullptr) *error = "no picture";
+            return nullptr;
+        }
+        auto file = std::make_shared<std::vector<uint8_t>>();
+        if (!encodeTrackPng(width_, height_, pixels.data(), file.get(), error)) return nullptr;
+        return file;
     } catch (...) {
-        out.clear();
-    }
-    return out;
-}
-
-void ImageTrackObject::rgbaFromBuffers(std::vector<uint8_t>& out) const {
-    const size_t width = static_cast<size_t>(width_);
-    const size_t colourStride = bufferStride(24, width_);
-    const size_t alphaStride = bufferStride(8, width_);
-    out.resize(width * static_cast<size_t>(height_) * 4);
-    for (int y = 0; y < height_; ++y) {
-        const uint8_t* colour = first_.get() + y * colourStride;
-        const uint8_t* alpha = second_ != nullptr ? second_.get() + y * alphaStride : nullptr;
-        uint8_t* target = out.data() + y * width * 4;
-        for (size_t x = 0; x < width; ++x) {
-            target[4 * x] = colour[3 * x + 2];
-            target[4 * x + 1] = colour[3 * x + 1];
-            target[4 * x + 2] = colour[3 * x];
-            target[4 * x + 3] = alpha != nullptr ? alpha[x] : 255;
-        }
-    }
-}
-
-void ImageTrackObject::rgbaFromBitmaps(std::vector<uint8_t>& out) const {
-    const auto* image = reinterpret_cast<const BITMAPINFOHEADER*>(first_.get());
-    if (!dibLayoutValid(image) || image->biBitCount == 8) return;
-    const auto* mask = reinterpret_cast<const BITMAPINFOHEADER*>(second_.get());
-    const bool maskReadable = mask != nullptr && dibLayoutValid(mask) && mask->biBitCount == 8;
-
-    // Only the part that both the set size and the bitmap cover is read.
-    const int imageWidth = std::min(width_, image->biWidth);
-    const int imageRows = static_cast<int>(std::min<int64_t>(height_, rowsOf(*image)));
-    const int maskWidth = maskReadable ? std::min(width_, mask->biWidth) : 0;
-    const int maskRows =
-        maskReadable ? static_cast<int>(std::min<int64_t>(height_, rowsOf(*mask))) : 0;
-    const size_t bytesPerPixel = image->biBitCount / 8;
-    const size_t width = static_cast<size_t>(width_);
-
-    out.assign(width * static_cast<size_t>(height_) * 4, 0);
-    for (int y = 0; y < imageRows; ++y) {
-        const uint8_t* source = dibRowFromTop(image, y);
-        const uint8_t* alpha = y < maskRows ? dibRowFromTop(mask, y) : nullptr;
-        uint8_t* target = out.data() + y * width * 4;
-        for (int x = 0; x < imageWidth; ++x) {
-            const uint8_t* pixel = source + x * bytesPerPixel;
-            target[4 * x] = pixel[2];
-            target[4 * x + 1] = pixel[1];
-            target[4 * x + 2] = pixel[0];
-            if (mask == nullptr) {
-                target[4 * x + 3] = 255;
-            } else if (alpha != nullptr && x < maskWidth) {
-                target[4 * x + 3] = alpha[x];
-            }
-        }
+        if (error != nullptr) error->clear();
+        return nullptr;
     }
 }
 

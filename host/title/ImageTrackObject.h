@@ -2,17 +2,24 @@
 // The host's image track: a picture (a colour buffer with an optional alpha plane, or a 32-bit
 // bitmap with an optional 8-bit mask bitmap), its size, its option and a copy of the project
 // record. Created by CzfObjectFactory from kClassImageTrack.
+//
+// When the track is registered with a presentation, its pixels go to the presentation's
+// encoder (encodeWith): from then on the track holds only its PNG encoding, made on a worker.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "host/objects/ConfigurableHostObject.h"
 #include "host/objects/HostInterfaces.h"
 
 namespace merrowhost {
+
+class EncodedPicture;
+class ImageTrackEncoder;
 
 class ImageTrackObject : public ConfigurableHostObject,
                          public SzfImageData,
@@ -29,16 +36,19 @@ public:
 
     const char* classPrefix() const override { return "track"; }
 
-    // Takes both buffers (new[] byte blocks) in every case, freeing those it held before.
-    // False for a mode other than 0 or 1, or without a first buffer.
+    // Takes both buffers (new[] byte blocks) in every case, freeing those it held before (and
+    // an encoding made of them). False for a mode other than 0 or 1, or without a first buffer.
     bool zfSetImageData(int mode, void* first, void* second, int reserved,
                         CzfErrorInfo* error) override;
     // Keeps a copy of the record; null clears it.
     bool zfSetProjectRecord(SAVEDATA* record, CzfErrorInfo* error) override;
+    // After encodeWith, the pixels are gone: a different size leaves the track without a
+    // picture.
     bool zfSetSize(int width, int height, int reserved, CzfErrorInfo* error) override;
     bool zfSetOption(int option, int reserved, CzfErrorInfo* error) override;
 
-    // What was set, as set. mode() is -1 until image data was given.
+    // What was set, as set. mode() is -1 until image data was given. The buffers are null once
+    // the pixels went to an encoder.
     int mode() const { return mode_; }
     const uint8_t* firstBuffer() const { return first_.get(); }
     const uint8_t* secondBuffer() const { return second_.get(); }
@@ -61,13 +71,20 @@ public:
     // bitmap, or for a size that imageSizeAllowed refuses.
     std::vector<uint8_t> rgba() const;
 
+    // Hands the pixels to the encoder, which encodes them on a worker; the track keeps the
+    // encoding only. Nothing happens for a track without a readable picture or one already
+    // encoding.
+    void encodeWith(ImageTrackEncoder& encoder);
+    bool encoding() const { return encoded_ != nullptr; }
+    // The picture as a PNG file's bytes: the encoding begun by encodeWith (waiting for it), or
+    // made now on the caller's thread. Null with *error set when the track holds no picture or
+    // the encoding failed.
+    std::shared_ptr<const std::vector<uint8_t>> png(std::string* error) const;
+
 protected:
     void* findInterface(const GUID& interfaceId) override;
 
 private:
-    void rgbaFromBuffers(std::vector<uint8_t>& out) const;
-    void rgbaFromBitmaps(std::vector<uint8_t>& out) const;
-
     int mode_ = -1;
     std::unique_ptr<uint8_t[]> first_;
     std::unique_ptr<uint8_t[]> second_;
@@ -80,6 +97,7 @@ private:
     int optionReserved_ = 0;
     bool optionSet_ = false;
     std::optional<SAVEDATA> record_;
+    std::shared_ptr<EncodedPicture> encoded_;
 };
 
 }  // namespace merrowhost

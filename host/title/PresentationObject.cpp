@@ -2,10 +2,26 @@
 
 #include "host/title/PresentationObject.h"
 
+#include "host/title/ImageTrackEncoder.h"
+#include "host/title/ImageTrackObject.h"
+
 namespace merrowhost {
 
-PresentationObject::PresentationObject() = default;
+PresentationObject::PresentationObject() {
+    trackCollection_.onImageTrackAdded(
+        [this](ImageTrackObject* track) { encodeRegistered(track); });
+}
+
 PresentationObject::~PresentationObject() = default;
+
+void PresentationObject::encodeRegistered(ImageTrackObject* track) {
+    try {
+        if (encoder_ == nullptr) encoder_ = std::make_unique<ImageTrackEncoder>();
+    } catch (...) {
+        return;  // the track keeps its pixels and is encoded when written
+    }
+    track->encodeWith(*encoder_);
+}
 
 bool PresentationObject::zfSetup(int first, int second, CzfErrorInfo*) {
     setUp_ = true;

@@ -2,17 +2,24 @@
 // The host's presentation object: the settings applied to it, its setup pair, the document
 // bound to it and the image tracks registered with it. Created by CzfObjectFactory from
 // kClassPresentation.
+//
+// The presentation lasts as long as the request: while it lives, decoded picture files are
+// kept (PictureCacheScope), and the image tracks registered with it are encoded on the host's
+// workers as they come (ImageTrackEncoder), so that none holds its raw pixels to the end.
 
+#include <memory>
 #include <vector>
 
 #include "host/objects/ConfigurableHostObject.h"
 #include "host/objects/HostInterfaces.h"
 #include "host/objects/TemplateSettingsStore.h"
+#include "host/pictures/PictureCache.h"
 #include "host/title/TrackCollectionObject.h"
 
 namespace merrowhost {
 
 class ImageTrackObject;
+class ImageTrackEncoder;
 
 class PresentationObject : public ConfigurableHostObject,
                            public SzfPresentationSetup,
@@ -45,12 +52,19 @@ public:
     TrackCollectionObject& trackCollection() { return trackCollection_; }
     // The image tracks registered, in order.
     std::vector<ImageTrackObject*> tracks() const { return trackCollection_.tracks(); }
+    // The encoder of the registered tracks; null before the first registration.
+    const ImageTrackEncoder* encoder() const { return encoder_.get(); }
 
 protected:
     void* findInterface(const GUID& interfaceId) override;
 
 private:
+    void encodeRegistered(ImageTrackObject* track);
+
+    PictureCacheScope pictureCache_;
     TemplateSettingsStore settings_;
+    // Destroyed after the tracks: it finishes what they handed over before it goes.
+    std::unique_ptr<ImageTrackEncoder> encoder_;
     TrackCollectionObject trackCollection_;
     bool setUp_ = false;
     int setupFirst_ = 0;

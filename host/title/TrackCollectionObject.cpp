@@ -28,6 +28,9 @@ bool TrackCollectionObject::zfAddTrack(CzfServiceObject* track, CzfErrorInfo* er
         CzfObjectFactory::zfFreeObject(track);
         return reportCallFailure(error, kCallRefused);
     }
+    if (onAdded_) {
+        if (auto* image = dynamic_cast<ImageTrackObject*>(track)) onAdded_(image);
+    }
     return true;
 }
 

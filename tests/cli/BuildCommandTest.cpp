@@ -111,6 +111,21 @@ TEST_F(BuildCommand, SameProjectGivesSameBytes) {
     EXPECT_TRUE(first == second);
 }
 
+TEST_F(BuildCommand, OneEncodingWorkerOrTwoGiveTheSameBytes) {
+    const fs::path source = project();
+    const std::vector<std::string> one = {"MERROWKIT_ENCODE_WORKERS=1"};
+    const std::vector<std::string> two = {"MERROWKIT_ENCODE_WORKERS=2"};
+    ASSERT_EQ(runMerrowkit({"build", source.string(), "-o", out("one").string()}, temp_.path(), one)
+                  .status,
+              0);
+    ASSERT_EQ(runMerrowkit({"build", source.string(), "-o", out("two").string()}, temp_.path(), two)
+                  .status,
+              0);
+    const auto first = clitest::folderContents(out("one"));
+    EXPECT_GT(first.size(), 3u);
+    EXPECT_TRUE(first == clitest::folderContents(out("two")));
+}
+
 TEST_F(BuildCommand, ReplacesThePreviousOutputWhole) {
     const fs::path source = project();
     writeFile(out() / "tracks" / "track_9999.png", "stale");

@@ -1,0 +1,133 @@
+// encode-settings OUT_DIR: encodes the tracks of a produced output folder with several zlib
+// levels and PNG filter sets on one core and prints, for each, the CPU seconds and the total
+// bytes, over every track and over the distinct pictures only. Used to choose the track writer's
+// settings.
+
+#include <png.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+struct Picture {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    std::vector<png_byte> pixels;
+};
+
+struct Setting {
+    const char* name;
+    int level;
+    int filters;
+    int strategy = Z_DEFAULT_STRATEGY;
+};
+
+void count(png_structp png, png_bytep, png_size_t size) {
+    *static_cast<size_t*>(png_get_io_ptr(png)) += size;
+}
+void flush(png_structp) {}
+
+// The bytes of one RGBA picture encoded with the setting; 0 on failure.
+size_t encode(const Picture& picture, const Setting& setting) {
+    size_t bytes = 0;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) return 0;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return 0;
+    }
+    png_set_write_fn(png, &bytes, count, flush);
+    png_set_compression_level(png, setting.level);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, setting.filters);
+    png_set_compression_strategy(png, setting.strategy);
+    png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGBA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    png_write_info(png, info);
+    for (png_uint_32 y = 0; y < picture.height; ++y) {
+        png_write_row(png, picture.pixels.data() + static_cast<size_t>(y) * picture.width * 4);
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: encode-settings OUT_DIR\n");
+        return 2;
+    }
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(fs::path(argv[1]) / "tracks")) {
+        if (entry.path().extension() == ".png") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<Picture> pictures;
+    std::vector<bool> distinct;
+    std::set<std::pair<std::pair<png_uint_32, png_uint_32>, std::vector<png_byte>>> seen;
+    for (const fs::path& file : files) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        Picture picture;
+        if (!png_image_begin_read_from_file(&image, file.c_str())) {
+            std::fprintf(stderr, "encode-settings: %s: %s\n", file.c_str(), image.message);
+            return 1;
+        }
+        image.format = PNG_FORMAT_RGBA;
+        picture.width = image.width;
+        picture.height = image.height;
+        picture.pixels.resize(PNG_IMAGE_SIZE(image));
+        if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) {
+            std::fprintf(stderr, "encode-settings: %s: %s\n", file.c_str(), image.message);
+            return 1;
+        }
+        distinct.push_back(seen.insert({{picture.width, picture.height}, picture.pixels}).second);
+        pictures.push_back(std::move(picture));
+    }
+    const Setting settings[] = {
+        {"level 6, all filters", 6, PNG_ALL_FILTERS},
+        {"level 6, up", 6, PNG_FILTER_UP},
+        {"level 6, up, filtered", 6, PNG_FILTER_UP, Z_FILTERED},
+        {"level 5, up", 5, PNG_FILTER_UP},
+        {"level 4, up", 4, PNG_FILTER_UP},
+        {"level 4, up, filtered", 4, PNG_FILTER_UP, Z_FILTERED},
+        {"level 3, up + paeth", 3, PNG_FILTER_UP | PNG_FILTER_PAETH},
+        {"level 3, up", 3, PNG_FILTER_UP},
+        {"level 2, up", 2, PNG_FILTER_UP},
+        {"level 1, up", 1, PNG_FILTER_UP},
+        {"level 1, paeth", 1, PNG_FILTER_PAETH},
+        {"level 1, none", 1, PNG_FILTER_NONE},
+    };
+    std::printf("%zu tracks, %zu distinct\n", pictures.size(), seen.size());
+    std::printf("%-22s %9s %12s %12s\n", "setting", "cpu_s", "bytes", "distinct_s");
+    for (const Setting& setting : settings) {
+        size_t total = 0;
+        double distinctSeconds = 0;
+        const double start = cpuSeconds();
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            const double one = cpuSeconds();
+            total += encode(pictures[i], setting);
+            if (distinct[i]) distinctSeconds += cpuSeconds() - one;
+        }
+        std::printf("%-22s %9.2f %12zu %12.2f\n", setting.name, cpuSeconds() - start, total,
+                    distinctSeconds);
+    }
+    return 0;
+}

@@ -1,0 +1,253 @@
+#include "host/title/ImageTrackEncoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string_view>
+#include <utility>
+
+#include "host/pictures/DibImage.h"
+#include "host/pictures/ImageLimits.h"
+#include "host/pictures/PngWriter.h"
+
+namespace merrowhost {
+
+namespace {
+
+// The layouts of the image data interface (ImageTrackObject::kModeBuffers, kModeBitmaps).
+constexpr int kBuffers = 0;
+constexpr int kBitmaps = 1;
+
+size_t bufferStride(int bitsPerPixel, int width) {
+    return (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+}
+
+int64_t rowsOf(const BITMAPINFOHEADER& dib) {
+    return dib.biHeight < 0 ? -static_cast<int64_t>(dib.biHeight) : dib.biHeight;
+}
+
+void rgbaFromBuffers(const RawTrackPicture& raw, std::vector<uint8_t>& out) {
+    const size_t width = static_cast<size_t>(raw.width);
+    const size_t colourStride = bufferStride(24, raw.width);
+    const size_t alphaStride = bufferStride(8, raw.width);
+    out.resize(width * static_cast<size_t>(raw.height) * 4);
+    for (int y = 0; y < raw.height; ++y) {
+        const uint8_t* colour = raw.first.get() + y * colourStride;
+        const uint8_t* alpha = raw.second != nullptr ? raw.second.get() + y * alphaStride : nullptr;
+        uint8_t* target = out.data() + y * width * 4;
+        for (size_t x = 0; x < width; ++x) {
+            target[4 * x] = colour[3 * x + 2];
+            target[4 * x + 1] = colour[3 * x + 1];
+            target[4 * x + 2] = colour[3 * x];
+            target[4 * x + 3] = alpha != nullptr ? alpha[x] : 255;
+        }
+    }
+}
+
+void rgbaFromBitmaps(const RawTrackPicture& raw, std::vector<uint8_t>& out) {
+    const auto* image = reinterpret_cast<const BITMAPINFOHEADER*>(raw.first.get());
+    if (!dibLayoutValid(image) || image->biBitCount == 8) return;
+    const auto* mask = reinterpret_cast<const BITMAPINFOHEADER*>(raw.second.get());
+    const bool maskReadable = mask != nullptr && dibLayoutValid(mask) && mask->biBitCount == 8;
+
+    // Only the part that both the set size and the bitmap cover is read.
+    const int imageWidth = std::min(raw.width, image->biWidth);
+    const int imageRows = static_cast<int>(std::min<int64_t>(raw.height, rowsOf(*image)));
+    const int maskWidth = maskReadable ? std::min(raw.width, mask->biWidth) : 0;
+    const int maskRows =
+        maskReadable ? static_cast<int>(std::min<int64_t>(raw.height, rowsOf(*mask))) : 0;
+    const size_t bytesPerPixel = image->biBitCount / 8;
+    const size_t width = static_cast<size_t>(raw.width);
+
+    out.assign(width * static_cast<size_t>(raw.height) * 4, 0);
+    for (int y = 0; y < imageRows; ++y) {
+        const uint8_t* source = dibRowFromTop(image, y);
+        const uint8_t* alpha = y < maskRows ? dibRowFromTop(mask, y) : nullptr;
+        uint8_t* target = out.data() + y * width * 4;
+        for (int x = 0; x < imageWidth; ++x) {
+            const uint8_t* pixel = source + x * bytesPerPixel;
+            target[4 * x] = pixel[2];
+            target[4 * x + 1] = pixel[1];
+            target[4 * x + 2] = pixel[0];
+            if (mask == nullptr) {
+                target[4 * x + 3] = 255;
+            } else if (alpha != nullptr && x < maskWidth) {
+                target[4 * x + 3] = alpha[x];
+            }
+        }
+    }
+}
+
+// The bytes a queued picture holds, roughly: what bounds the queue.
+size_t queuedSize(const RawTrackPicture& raw) {
+    if (!imageSizeAllowed(raw.width, raw.height)) return 0;
+    return static_cast<size_t>(raw.width) * static_cast<size_t>(raw.height) * 4;
+}
+
+uint64_t hashOf(const std::vector<uint8_t>& rgba) {
+    const std::string_view bytes(reinterpret_cast<const char*>(rgba.data()), rgba.size());
+    return std::hash<std::string_view>{}(bytes);
+}
+
+// True when png decodes to exactly these pixels.
+bool samePixels(const std::vector<uint8_t>& png, const std::vector<uint8_t>& rgba, int width,
+                int height) {
+    std::vector<uint8_t> decoded;
+    int decodedWidth = 0;
+    int decodedHeight = 0;
+    return decodeRgbaPng(png.data(), png.size(), &decoded, &decodedWidth, &decodedHeight) &&
+           decodedWidth == width && decodedHeight == height && decoded == rgba;
+}
+
+}  // namespace
+
+std::vector<uint8_t> RawTrackPicture::rgba() const {
+    std::vector<uint8_t> out;
+    if ((mode != kBuffers && mode != kBitmaps) || first == nullptr ||
+        !imageSizeAllowed(width, height)) {
+        return out;
+    }
+    try {
+        if (mode == kBuffers) {
+            rgbaFromBuffers(*this, out);
+        } else {
+            rgbaFromBitmaps(*this, out);
+        }
+    } catch (...) {
+        out.clear();
+    }
+    return out;
+}
+
+void EncodedPicture::wait() const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [this] { return done_; });
+}
+
+std::shared_ptr<const std::vector<uint8_t>> EncodedPicture::png() const {
+    wait();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return png_;
+}
+
+std::string EncodedPicture::error() const {
+    wait();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return error_;
+}
+
+bool EncodedPicture::done() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return done_;
+}
+
+void EncodedPicture::finish(std::shared_ptr<const std::vector<uint8_t>> png, std::string error) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        png_ = std::move(png);
+        error_ = std::move(error);
+        done_ = true;
+    }
+    finished_.notify_all();
+}
+
+ImageTrackEncoder::ImageTrackEncoder(int workers) : pool_(workers) {}
+
+ImageTrackEncoder::~ImageTrackEncoder() = default;
+
+int ImageTrackEncoder::encodedCount() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return encoded_;
+}
+
+int ImageTrackEncoder::sharedCount() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return shared_;
+}
+
+std::shared_ptr<EncodedPicture> ImageTrackEncoder::submit(RawTrackPicture raw) {
+    std::shared_ptr<EncodedPicture> result;
+    try {
+        result = std::make_shared<EncodedPicture>();
+    } catch (...) {
+        return nullptr;
+    }
+    const size_t bytes = queuedSize(raw);
+    std::shared_ptr<RawTrackPicture> held;
+    try {
+        held = std::make_shared<RawTrackPicture>(std::move(raw));
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            drained_.wait(lock, [this] { return queuedBytes_ <= kQueuedBytes; });
+            queuedBytes_ += bytes;
+        }
+        pool_.submit([this, held, result, bytes] {
+            process(*held, *result);
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                queuedBytes_ -= bytes;
+            }
+            drained_.notify_all();
+        });
+    } catch (...) {
+        // No memory to queue it: encoded here and now.
+        if (held != nullptr) {
+            process(*held, *result);
+            const std::lock_guard<std::mutex> lock(mutex_);
+            queuedBytes_ -= std::min(queuedBytes_, bytes);
+        } else {
+            process(raw, *result);
+        }
+    }
+    return result;
+}
+
+void ImageTrackEncoder::process(RawTrackPicture& raw, EncodedPicture& result) {
+    try {
+        const std::vector<uint8_t> rgba = raw.rgba();
+        const int width = raw.width;
+        const int height = raw.height;
+        // The raw pixels are not needed any more.
+        raw.first.reset();
+        raw.second.reset();
+        if (rgba.empty()) {
+            result.finish(nullptr, "no picture");
+            return;
+        }
+        const Key key{width, height, hashOf(rgba)};
+        std::vector<std::shared_ptr<const std::vector<uint8_t>>> candidates;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            const auto found = seen_.find(key);
+            if (found != seen_.end()) candidates = found->second;
+        }
+        for (std::shared_ptr<const std::vector<uint8_t>>& candidate : candidates) {
+            if (samePixels(*candidate, rgba, width, height)) {
+                {
+                    const std::lock_guard<std::mutex> lock(mutex_);
+                    ++shared_;
+                }
+                result.finish(std::move(candidate), {});
+                return;
+            }
+        }
+        auto png = std::make_shared<std::vector<uint8_t>>();
+        std::string error;
+        if (!encodeTrackPng(width, height, rgba.data(), png.get(), &error)) {
+            result.finish(nullptr, error);
+            return;
+        }
+        {
+            // Pictures encoded at the same time as an identical one are each encoded; they give
+            // the same bytes.
+            const std::lock_guard<std::mutex> lock(mutex_);
+            ++encoded_;
+            seen_[key].push_back(png);
+        }
+        result.finish(std::move(png), {});
+    } catch (...) {
+        if (!result.done()) result.finish(nullptr, "out of memory");
+    }
+}
+
+}  // namespace merrowhost

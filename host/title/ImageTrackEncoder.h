@@ -1,0 +1,92 @@
+#pragma once
+// Encodes the pictures of image tracks as PNG files in memory on a few worker threads, so that a
+// track can let its raw pixels go as soon as it is registered. The caller's thread only hands
+// the pixels over; the conversion to R, G, B, A, the encoding and the search for an identical
+// picture encoded before run on the workers. Identical pictures (the same size and the same
+// pixels: a hash finds the candidates, the pixels are compared in full) share one encoding. The
+// bytes of an encoding depend only on the picture, so the output does not depend on the number
+// of workers or on the order in which they finish.
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "host/framework/WorkerPool.h"
+
+namespace merrowhost {
+
+// The pixels of a track as it was given them (see ImageTrackObject), owned.
+struct RawTrackPicture {
+    int mode = -1;
+    std::unique_ptr<uint8_t[]> first;
+    std::unique_ptr<uint8_t[]> second;
+    int width = 0;
+    int height = 0;
+
+    // The picture as top-down R, G, B, A bytes (see ImageTrackObject::rgba); empty when it
+    // cannot be read.
+    std::vector<uint8_t> rgba() const;
+};
+
+// One picture's encoding, filled on a worker and read on any thread.
+class EncodedPicture {
+public:
+    // Waits until the encoding is done; then png() holds the file's bytes, or is null with
+    // error() the reason.
+    void wait() const;
+    std::shared_ptr<const std::vector<uint8_t>> png() const;
+    std::string error() const;
+
+    void finish(std::shared_ptr<const std::vector<uint8_t>> png, std::string error);
+    bool done() const;
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable finished_;
+    bool done_ = false;
+    std::shared_ptr<const std::vector<uint8_t>> png_;
+    std::string error_;
+};
+
+class ImageTrackEncoder {
+public:
+    // Raw pixels waiting for a worker are bounded: submit waits while more than this many bytes
+    // are queued.
+    static constexpr size_t kQueuedBytes = size_t{48} << 20;
+
+    explicit ImageTrackEncoder(int workers = configuredWorkerCount());
+    // Finishes every encoding submitted, then stops the workers.
+    ~ImageTrackEncoder();
+    ImageTrackEncoder(const ImageTrackEncoder&) = delete;
+    ImageTrackEncoder& operator=(const ImageTrackEncoder&) = delete;
+
+    // Takes the pixels and queues their encoding. Never throws: when memory runs out the
+    // encoding is done at once on the caller's thread.
+    std::shared_ptr<EncodedPicture> submit(RawTrackPicture raw);
+
+    // Pictures encoded, and pictures that were found identical to one encoded before.
+    int encodedCount() const;
+    int sharedCount() const;
+    int workers() const { return pool_.workers(); }
+
+private:
+    using Key = std::tuple<int, int, uint64_t>;  // width, height, hash of the pixels
+
+    void process(RawTrackPicture& raw, EncodedPicture& result);
+
+    mutable std::mutex mutex_;
+    std::condition_variable drained_;
+    size_t queuedBytes_ = 0;
+    int encoded_ = 0;
+    int shared_ = 0;
+    std::map<Key, std::vector<std::shared_ptr<const std::vector<uint8_t>>>> seen_;
+    // Last, so that the workers are joined before anything they use goes away.
+    WorkerPool pool_;
+};
+
+}  // namespace merrowhost

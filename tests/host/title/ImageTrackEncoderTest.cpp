@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "host/pictures/PngWriter.h"
+#include "host/title/ImageTrackEncoder.h"
+#include "host/title/ImageTrackObject.h"
+#include "host/title/PresentationObject.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using merrowhost::ImageTrackObject;
+
+// A mode-0 picture (B, G, R rows and an alpha plane, padded to 4 bytes) drawn from seed.
+void fill(ImageTrackObject& track, int width, int height, int seed) {
+    const size_t colourStride = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
+    const size_t alphaStride = (static_cast<size_t>(width) + 3) / 4 * 4;
+    auto* colour = new uint8_t[colourStride * height]();
+    auto* alpha = new uint8_t[alphaStride * height]();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width * 3; ++x) {
+            colour[y * colourStride + x] = static_cast<uint8_t>((x * 7 + y * 13 + seed) & 0xff);
+        }
+        for (int x = 0; x < width; ++x) {
+            alpha[y * alphaStride + x] = static_cast<uint8_t>((x + y + seed * 3) & 0xff);
+        }
+    }
+    track.zfSetImageData(ImageTrackObject::kModeBuffers, colour, alpha, 0, nullptr);
+    track.zfSetSize(width, height, 0, nullptr);
+}
+
+TEST(ImageTrackEncoder, RegisteredTrackKeepsItsPixelsAsAnEncodingOnly) {
+    ImageTrackObject track;
+    fill(track, 37, 11, 5);
+    const Bytes before = track.rgba();
+    ASSERT_FALSE(before.empty());
+    {
+        merrowhost::ImageTrackEncoder encoder(2);
+        track.encodeWith(encoder);
+        EXPECT_TRUE(track.encoding());
+        EXPECT_EQ(track.firstBuffer(), nullptr);
+        EXPECT_EQ(track.secondBuffer(), nullptr);
+    }
+    // The encoding outlives the encoder and holds exactly the pixels.
+    EXPECT_EQ(track.rgba(), before);
+    std::string error;
+    const auto png = track.png(&error);
+    ASSERT_NE(png, nullptr) << error;
+    Bytes decoded;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(merrowhost::decodeRgbaPng(png->data(), png->size(), &decoded, &width, &height));
+    EXPECT_EQ(width, 37);
+    EXPECT_EQ(height, 11);
+    EXPECT_EQ(decoded, before);
+
+    // New pixels after registration replace the encoding.
+    fill(track, 3, 2, 9);
+    EXPECT_FALSE(track.encoding());
+    EXPECT_EQ(track.rgba().size(), 3u * 2 * 4);
+}
+
+TEST(ImageTrackEncoder, IdenticalPicturesAreEncodedOnceAndBytesDoNotDependOnWorkers) {
+    std::vector<std::vector<std::shared_ptr<const Bytes>>> runs;
+    for (const int workers : {1, 2}) {
+        merrowhost::ImageTrackEncoder encoder(workers);
+        std::vector<std::unique_ptr<ImageTrackObject>> tracks;
+        // Seeds 1, 2, 1, 3, 2, 1: three distinct pictures among six.
+        for (const int seed : {1, 2, 1, 3, 2, 1}) {
+            tracks.push_back(std::make_unique<ImageTrackObject>());
+            fill(*tracks.back(), 64, 40, seed);
+            tracks.back()->encodeWith(encoder);
+        }
+        // Same size, same hash bucket or not, other pixels: never shared.
+        tracks.push_back(std::make_unique<ImageTrackObject>());
+        fill(*tracks.back(), 40, 64, 1);
+        tracks.back()->encodeWith(encoder);
+        std::vector<std::shared_ptr<const Bytes>> files;
+        for (const auto& track : tracks) {
+            std::string error;
+            files.push_back(track->png(&error));
+            ASSERT_NE(files.back(), nullptr) << error;
+        }
+        EXPECT_EQ(encoder.encodedCount() + encoder.sharedCount(), 7);
+        if (workers == 1) {
+            EXPECT_EQ(encoder.encodedCount(), 4);
+            EXPECT_EQ(encoder.sharedCount(), 3);
+        }
+        EXPECT_EQ(*files[0], *files[2]);
+        EXPECT_NE(*files[0], *files[1]);
+        EXPECT_NE(*files[0], *files[6]);
+        runs.push_back(files);
+    }
+    for (size_t i = 0; i < runs[0].size(); ++i) EXPECT_EQ(*runs[0][i], *runs[1][i]) << i;
+}
+
+TEST(ImageTrackEncoder, TrackWithoutPictureReportsIt) {
+    merrowhost::ImageTrackEncoder encoder(1);
+    ImageTrackObject track;
+    track.encodeWith(encoder);  // no image data: nothing to encode
+    EXPECT_FALSE(track.encoding());
+    std::string error;
+    EXPECT_EQ(track.png(&error), nullptr);
+    EXPECT_FALSE(error.empty());
+
+    // A size changed after the pixels went leaves no picture rather than a wrong one.
+    ImageTrackObject resized;
+    fill(resized, 8, 8, 1);
+    resized.encodeWith(encoder);
+    resized.zfSetSize(4, 4, 0, nullptr);
+    EXPECT_TRUE(resized.rgba().empty());
+    EXPECT_EQ(resized.png(&error), nullptr);
+}
+
+TEST(ImageTrackEncoder, PresentationEncodesWhatIsRegistered) {
+    merrowhost::PresentationObject presentation;
+    auto* track = new ImageTrackObject;
+    fill(*track, 12, 6, 4);
+    const Bytes before = track->rgba();
+    ASSERT_TRUE(presentation.trackCollection().zfAddTrack(track, nullptr));
+    EXPECT_TRUE(track->encoding());
+    EXPECT_EQ(track->firstBuffer(), nullptr);
+    ASSERT_NE(presentation.encoder(), nullptr);
+    EXPECT_EQ(track->rgba(), before);
+}
+
+}  // namespace
