@@ -509,3 +509,35 @@ TEST_F(ImportCommand, ReplacesOnlyAFolderThatHoldsNothingButAnImport) {
 }
 
 }  // namespace
+
+namespace {
+
+// The media folder the repository ships for the README's set-up run: every file is read, the
+// calendar spans the two years with the leap day and the year's end, and it builds cleanly.
+TEST(ImportCommandSample, TheShippedMediaImportAndBuildWithoutWarning) {
+    clitest::TemporaryFolder temp;
+    const fs::path in = fs::path(MERROWKIT_SOURCE_DIR) / "samples" / "media";
+    const fs::path project = temp.path() / "media-project";
+    const clitest::CommandResult imported =
+        runMerrowkit({"import", in.string(), "-o", project.string()}, temp.path(), kUtc);
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.err, "");
+    EXPECT_NE(imported.out.find("imported 44 photos and 2 videos"), std::string::npos)
+        << imported.out;
+    const fs::path document = project / "presentation.xml";
+    EXPECT_EQ(countOf(document, "//NS:yearInfo"), 2);
+    EXPECT_EQ(attributeOf(document, "//NS:monthInfo[@id='Month_2024_02']", "monthDays"), "29");
+    EXPECT_EQ(attributeOf(document, "//NS:dayInfo[@id='Day_2024_02_29']", "TITLE_NUMBER"), "1");
+    EXPECT_EQ(countOf(document, "//NS:dayInfo[@id='Day_2023_12_31']"), 1);
+    EXPECT_EQ(countOf(document, "//NS:dayInfo[@id='Day_2024_01_01']"), 1);
+    EXPECT_EQ(countOf(document, "//NS:titleInfo/NS:chapterInfo"), 4);
+
+    const fs::path out = temp.path() / "media-out";
+    const clitest::CommandResult built =
+        runMerrowkit({"build", project.string(), "-o", out.string()}, temp.path(), kUtc);
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(built.err, "");
+    EXPECT_TRUE(fs::is_regular_file(out / "AppPresentation.xml"));
+}
+
+}  // namespace
