@@ -113,6 +113,8 @@ Picture readPicture(const fs::path& file) {
 class ImportCommand : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // The media's local times are made in UTC, as the runs see them; TZ is put back after.
+        if (const char* zone = std::getenv("TZ")) savedZone_ = new std::string(zone);
         setenv("TZ", "UTC", 1);
         tzset();
         folder_ = new clitest::TemporaryFolder();
@@ -155,6 +157,14 @@ protected:
         importResult_ = nullptr;
         delete folder_;
         folder_ = nullptr;
+        if (savedZone_ != nullptr) {
+            setenv("TZ", savedZone_->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        delete savedZone_;
+        savedZone_ = nullptr;
+        tzset();
     }
     void SetUp() override {
         ASSERT_EQ(importResult_->status, 0) << importResult_->err;
@@ -190,11 +200,13 @@ protected:
     static clitest::TemporaryFolder* folder_;
     static clitest::CommandResult* importResult_;
     static bool haveVideos_;
+    static std::string* savedZone_;
 };
 
 clitest::TemporaryFolder* ImportCommand::folder_ = nullptr;
 clitest::CommandResult* ImportCommand::importResult_ = nullptr;
 bool ImportCommand::haveVideos_ = false;
+std::string* ImportCommand::savedZone_ = nullptr;
 
 TEST_F(ImportCommand, SkipsTheUnreadableFileWithOneLineAndSummarises) {
     const std::vector<std::string> lines = clitest::linesOf(importResult_->err);
