@@ -317,7 +317,7 @@ int ImportCommand::runOrThrow() {
     }
     progress.clear();
     for (const import::SkippedFile& file : skipped) {
-        messages.warning((media / file.path).string(), 0, "skipped: " + file.reason);
+        messages.skipped((media / file.path).string(), file.reason);
     }
     if (items.empty()) {
         messages.error(mediaShown + ": no photos or videos found");

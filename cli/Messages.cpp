@@ -72,6 +72,11 @@ void Messages::warning(const std::string& problem) {
     write(err_, std::string(kPrefix) + "warning: " + problem);
 }
 
+void Messages::skipped(const std::string& file, const std::string& reason) {
+    ++warnings_;
+    write(err_, file + ": skipped: " + reason);
+}
+
 void Messages::note(const std::string& text) {
     if (verbosity_ == Verbosity::kVerbose) write(err_, kPrefix + text);
 }

@@ -35,6 +35,8 @@ public:
     void warning(const std::string& file, int line, const std::string& problem);
     // A warning without a place: "merrowkit: warning: problem".
     void warning(const std::string& problem);
+    // A file left out of a run: "FILE: skipped: reason". Counts as a warning.
+    void skipped(const std::string& file, const std::string& reason);
     // A progress note on stderr, written only with -v.
     void note(const std::string& text);
     // The summary of a run on stdout, dropped with -q.

@@ -41,14 +41,16 @@ TEST(Messages, PlacesStayUnprefixedEverythingElseIsPrefixed) {
     messages.error("no command given");
     messages.warning("p/presentation.xml", 12, "thumbnailID is not an attribute of <dayInfo>");
     messages.warning("the old output folder could not be removed");
+    messages.skipped("media/2024/broken.jpg", "not a JPEG file");
     EXPECT_EQ(err.text(),
               "p/project.xml:3: unknown attribute 'x'\n"
               "p/project.xml:3:7: Opening and ending tag mismatch\n"
               "merrowkit: p/project.xml: no such file\n"
               "merrowkit: no command given\n"
               "p/presentation.xml:12: warning: thumbnailID is not an attribute of <dayInfo>\n"
-              "merrowkit: warning: the old output folder could not be removed\n");
-    EXPECT_EQ(messages.warningCount(), 2);
+              "merrowkit: warning: the old output folder could not be removed\n"
+              "media/2024/broken.jpg: skipped: not a JPEG file\n");
+    EXPECT_EQ(messages.warningCount(), 3);
     EXPECT_EQ(out.text(), "");
 }
 

@@ -1,20 +1,13 @@
 #include "cli/import/art/Thumbnail.h"
 
-extern "C" {
-#include <libswscale/swscale.h>
-}
-
 #include <algorithm>
 #include <cstring>
-#include <memory>
+
+#include "host/pictures/PictureScaler.h"
 
 namespace merrowcli::import {
 
 namespace {
-
-struct ScalerDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
 
 // The region of the source kept when it is cropped to the target's aspect ratio.
 struct Region {
@@ -61,52 +54,13 @@ Picture fillTo(const Picture& picture, int width, int height) {
         return result;
     }
     const Region region = centredCrop(picture.width, picture.height, width, height);
-
-    // Each channel is scaled as its own grey plane, so that no colour conversion touches the
-    // values; colour is weighted by alpha so transparent pixels do not bleed into the rest.
-    const size_t sourcePixels = static_cast<size_t>(region.width) * region.height;
-    std::vector<std::uint8_t> planes(sourcePixels * 4);
-    for (int y = 0; y < region.height; ++y) {
-        const std::uint8_t* row =
-            &picture.rgba[((static_cast<size_t>(region.y) + y) * picture.width + region.x) * 4];
-        for (int x = 0; x < region.width; ++x) {
-            const std::uint8_t* pixel = row + static_cast<size_t>(x) * 4;
-            const unsigned alpha = pixel[3];
-            const size_t at = static_cast<size_t>(y) * region.width + x;
-            for (int c = 0; c < 3; ++c) {
-                planes[c * sourcePixels + at] =
-                    static_cast<std::uint8_t>((pixel[c] * alpha + 127) / 255);
-            }
-            planes[3 * sourcePixels + at] = pixel[3];
-        }
-    }
-
-    std::unique_ptr<SwsContext, ScalerDeleter> scaler(sws_getContext(
-        region.width, region.height, AV_PIX_FMT_GRAY8, width, height, AV_PIX_FMT_GRAY8,
-        SWS_AREA | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr));
-    if (!scaler) return result;
-    // Grey planes stay in full range on both sides: no range conversion.
-    const int* table = sws_getCoefficients(SWS_CS_DEFAULT);
-    sws_setColorspaceDetails(scaler.get(), table, 1, table, 1, 0, 1 << 16, 1 << 16);
-    std::vector<std::uint8_t> scaled(targetPixels * 4);
-    for (int c = 0; c < 4; ++c) {
-        const std::uint8_t* source[4] = {planes.data() + c * sourcePixels, nullptr, nullptr,
-                                         nullptr};
-        const int sourceStride[4] = {region.width, 0, 0, 0};
-        std::uint8_t* target[4] = {scaled.data() + c * targetPixels, nullptr, nullptr, nullptr};
-        const int targetStride[4] = {width, 0, 0, 0};
-        sws_scale(scaler.get(), source, sourceStride, 0, region.height, target, targetStride);
-    }
-    for (size_t i = 0; i < targetPixels; ++i) {
-        const unsigned alpha = scaled[3 * targetPixels + i];
-        std::uint8_t* pixel = &result.rgba[i * 4];
-        pixel[3] = static_cast<std::uint8_t>(alpha);
-        if (alpha == 0) continue;
-        for (int c = 0; c < 3; ++c) {
-            const unsigned value = (scaled[c * targetPixels + i] * 255u + alpha / 2) / alpha;
-            pixel[c] = static_cast<std::uint8_t>(std::min(value, 255u));
-        }
-    }
+    // The host's scaler averages every source pixel under a target pixel (no aliasing), weights
+    // colour by alpha so transparent pixels do not bleed, and copies a same-size picture as it is.
+    // When it cannot (a side beyond the host's limit, no memory) the result stays transparent.
+    const std::uint8_t* source =
+        &picture.rgba[(static_cast<size_t>(region.y) * picture.width + region.x) * 4];
+    merrowhost::scalePixels(source, region.width, region.height, picture.width * 4,
+                            result.rgba.data(), width, height, width * 4);
     return result;
 }
 
