@@ -9,8 +9,10 @@
 
 namespace merrowhost {
 
-// 2^31 bytes: several pictures at the largest size one picture may have.
-constexpr int64_t kRequestPixelBytes = int64_t{1} << 31;
+// 2^33 bytes: thirty-two pictures at the largest size one picture may have, or the thumbnails
+// of a calendar of some twenty years (ten years take between 3 and 3.5 GiB). It counts work,
+// not memory held: decoded pictures are cached and tracks are encoded as they come.
+constexpr int64_t kRequestPixelBytes = int64_t{1} << 33;
 
 // Starts a new count with the given limit (also the state before any call).
 void startPixelBudget(int64_t limitBytes = kRequestPixelBytes);

@@ -379,7 +379,7 @@ TEST_F(DvdBufFiles, PicturesCountAgainstTheBudgetOfTheRequest) {
 
     merrowhost::startPixelBudget();
     EXPECT_FALSE(merrowhost::pixelBudgetExceeded());
-    EXPECT_EQ(merrowhost::pixelBudgetLimit(), int64_t{1} << 31);
+    EXPECT_EQ(merrowhost::pixelBudgetLimit(), int64_t{1} << 33);
     merrowhost::DibHolder dib(merrowhost::makeDib32(4, 4));
     EXPECT_NE(dib, nullptr);
     EXPECT_EQ(merrowhost::pixelBytesCharged(), 4 * 16);
