@@ -83,7 +83,7 @@ void makeMedia(const fs::path& folder) {
         media::makeJpeg(file, storedFor(shown, photo.orientation), exif, 80);
     }
 
-    media::VideoSpec fireworks;
+    media::VideoRecipe fireworks;
     fireworks.width = 192;
     fireworks.height = 108;
     fireworks.framesPerSecond = 10;
@@ -93,7 +93,7 @@ void makeMedia(const fs::path& folder) {
     fireworks.creationTime = "2023-07-14T12:00:00Z";
     media::makeVideo(folder / "2023" / "2023-07-14_fireworks.mp4", fireworks);
 
-    media::VideoSpec party;
+    media::VideoRecipe party;
     party.width = 192;
     party.height = 108;
     party.framesPerSecond = 10;

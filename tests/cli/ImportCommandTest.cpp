@@ -138,13 +138,13 @@ protected:
         clitest::writeFile(in / "notes.txt", "not media\n");
         haveVideos_ = media::canMakeVideos();
         if (haveVideos_) {
-            media::VideoSpec party;
+            media::VideoRecipe party;
             party.seconds = 3;
             party.colours = {kGreen, kMagenta};
             party.chapters = {{0, "Arrival"}, {1.5, "The cake"}};
             party.creationTime = "2024-02-29T11:00:00Z";
             media::makeVideo(in / "leap/party.mp4", party);
-            media::VideoSpec walk;
+            media::VideoRecipe walk;
             walk.seconds = 2;
             walk.creationTime = "2024-03-15T18:00:00Z";
             media::makeVideo(in / "march/walk.mkv", walk);

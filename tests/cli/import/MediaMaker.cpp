@@ -228,35 +228,36 @@ bool canMakeVideos() {
     return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
 }
 
-void makeVideo(const fs::path& file, const VideoSpec& spec) {
-    if (spec.colours.empty()) fail(file, "a video needs at least one colour");
+void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
+    if (recipe.colours.empty()) fail(file, "a video needs at least one colour");
     const fs::path metadata = fs::path(file.string() + ".ffmetadata");
     const fs::path log = fs::path(file.string() + ".log");
     {
         std::ofstream out(metadata, std::ios::binary);
         out << ";FFMETADATA1\n";
-        for (size_t i = 0; i < spec.chapters.size(); ++i) {
+        for (size_t i = 0; i < recipe.chapters.size(); ++i) {
             const double end =
-                i + 1 < spec.chapters.size() ? spec.chapters[i + 1].start : spec.seconds;
+                i + 1 < recipe.chapters.size() ? recipe.chapters[i + 1].start : recipe.seconds;
             out << "[CHAPTER]\nTIMEBASE=1/1000\n"
-                << "START=" << std::llround(spec.chapters[i].start * 1000) << "\n"
+                << "START=" << std::llround(recipe.chapters[i].start * 1000) << "\n"
                 << "END=" << std::llround(end * 1000) << "\n";
-            if (!spec.chapters[i].title.empty()) {
-                out << "title=" << metadataValue(spec.chapters[i].title) << "\n";
+            if (!recipe.chapters[i].title.empty()) {
+                out << "title=" << metadataValue(recipe.chapters[i].title) << "\n";
             }
         }
         if (!out) fail(metadata, "cannot write");
     }
 
     // One colour source per part, joined end to end.
-    const double part = spec.seconds / spec.colours.size();
+    const double part = recipe.seconds / recipe.colours.size();
     std::ostringstream graph;
-    for (size_t i = 0; i < spec.colours.size(); ++i) {
-        graph << "color=c=" << hexColour(spec.colours[i]) << ":s=" << spec.width << "x"
-              << spec.height << ":r=" << spec.framesPerSecond << ":d=" << part << "[p" << i << "];";
+    for (size_t i = 0; i < recipe.colours.size(); ++i) {
+        graph << "color=c=" << hexColour(recipe.colours[i]) << ":s=" << recipe.width << "x"
+              << recipe.height << ":r=" << recipe.framesPerSecond << ":d=" << part << "[p" << i
+              << "];";
     }
-    for (size_t i = 0; i < spec.colours.size(); ++i) graph << "[p" << i << "]";
-    graph << "concat=n=" << spec.colours.size() << ":v=1:a=0,format=yuv420p[v]";
+    for (size_t i = 0; i < recipe.colours.size(); ++i) graph << "[p" << i << "]";
+    graph << "concat=n=" << recipe.colours.size() << ":v=1:a=0,format=yuv420p[v]";
 
     std::vector<std::string> arguments = {"ffmpeg",
                                           "-nostdin",
@@ -291,10 +292,10 @@ void makeVideo(const fs::path& file, const VideoSpec& spec) {
                                           "-flags:v",
                                           "+bitexact",
                                           "-t",
-                                          std::to_string(spec.seconds)};
-    if (!spec.creationTime.empty()) {
+                                          std::to_string(recipe.seconds)};
+    if (!recipe.creationTime.empty()) {
         arguments.push_back("-metadata");
-        arguments.push_back("creation_time=" + spec.creationTime);
+        arguments.push_back("creation_time=" + recipe.creationTime);
     }
     arguments.push_back(file.string());
     const int status = run(arguments, log);

@@ -66,7 +66,7 @@ struct Chapter {
     std::string title;  // empty: no title written
 };
 
-struct VideoSpec {
+struct VideoRecipe {
     int width = 160;
     int height = 120;
     int framesPerSecond = 10;
@@ -80,9 +80,9 @@ struct VideoSpec {
 
 // Whether the ffmpeg program is on PATH (tests that need videos skip without it).
 bool canMakeVideos();
-// A video of the spec in the container the file's extension names (.mp4, .mkv, .mov, ...),
-// MPEG-4 part 2 with a key frame every 5 frames, no audio, bit-exact flags set, so the same spec
-// gives the same bytes with the same ffmpeg.
-void makeVideo(const std::filesystem::path& file, const VideoSpec& spec);
+// The video the recipe describes, in the container the file's extension names (.mp4, .mkv,
+// .mov, ...), MPEG-4 part 2 with a key frame every 5 frames, no audio, bit-exact flags set, so
+// the same recipe gives the same bytes with the same ffmpeg.
+void makeVideo(const std::filesystem::path& file, const VideoRecipe& recipe);
 
 }  // namespace merrowtest::media

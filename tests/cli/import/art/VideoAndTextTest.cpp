@@ -24,12 +24,12 @@ TEST(VideoFrame, TheFrameAtATimeShowsThatTimesColour) {
     if (!canMakeVideos()) GTEST_SKIP() << "no ffmpeg program";
     TempFolder folder;
     const auto file = folder / "clip.mp4";
-    VideoSpec spec;
-    spec.seconds = 3;
-    spec.colours = {0xd02020, 0x20d020, 0x2020d0};  // a second each
-    spec.chapters = {{0, "Arrival"}, {1.5, "Departure"}};
-    spec.creationTime = "2024-03-01T10:00:00Z";
-    makeVideo(file, spec);
+    VideoRecipe recipe;
+    recipe.seconds = 3;
+    recipe.colours = {0xd02020, 0x20d020, 0x2020d0};  // a second each
+    recipe.chapters = {{0, "Arrival"}, {1.5, "Departure"}};
+    recipe.creationTime = "2024-03-01T10:00:00Z";
+    makeVideo(file, recipe);
     for (auto [seconds, colour] :
          {std::pair{0.0, 0xd02020u}, {1.5, 0x20d020u}, {2.5, 0x2020d0u}, {60.0, 0x2020d0u}}) {
         SCOPED_TRACE(seconds);
