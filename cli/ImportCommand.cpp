@@ -195,17 +195,11 @@ fs::path ImportCommand::defaultDesignFolder() {
 }
 
 bool ImportCommand::checkTarget(const fs::path& target, std::string* error) {
+    const StagingFolder::TargetState state = StagingFolder::targetState(target, error);
+    if (state != StagingFolder::TargetState::kFolder) {
+        return state == StagingFolder::TargetState::kMissing;
+    }
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(target, ec);
-    if (status.type() == fs::file_type::not_found) return true;
-    if (ec) {
-        *error = target.string() + ": " + ec.message();
-        return false;
-    }
-    if (status.type() != fs::file_type::directory) {
-        *error = target.string() + ": exists and is not a folder; not replaced";
-        return false;
-    }
     bool empty = true;
     for (const fs::directory_entry& entry : fs::directory_iterator(target, ec)) {
         (void)entry;

@@ -137,18 +137,25 @@ fs::path StagingFolder::normaliseTarget(const fs::path& target) {
     return absolute;
 }
 
-bool StagingFolder::checkTarget(const fs::path& target, std::string* error) {
+StagingFolder::TargetState StagingFolder::targetState(const fs::path& target, std::string* error) {
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(target, ec);
-    if (status.type() == fs::file_type::not_found) return true;
+    if (status.type() == fs::file_type::not_found) return TargetState::kMissing;
     if (ec) {
         *error = target.string() + ": " + ec.message();
-        return false;
+        return TargetState::kRefused;
     }
     if (status.type() != fs::file_type::directory) {
         *error = target.string() + ": exists and is not a folder; not replaced";
-        return false;
+        return TargetState::kRefused;
     }
+    return TargetState::kFolder;
+}
+
+bool StagingFolder::checkTarget(const fs::path& target, std::string* error) {
+    const TargetState state = targetState(target, error);
+    if (state != TargetState::kFolder) return state == TargetState::kMissing;
+    std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(target, ec)) {
         const std::string name = entry.path().filename().string();
         bool known = false;

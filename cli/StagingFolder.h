@@ -33,6 +33,11 @@ public:
     // that can be replaced (for example "/").
     static std::filesystem::path normaliseTarget(const std::filesystem::path& target);
 
+    // What stands at an output folder's place: nothing (there is nothing to replace), a folder
+    // whose entries the caller checks, or something that is refused (*error says why).
+    enum class TargetState { kMissing, kFolder, kRefused };
+    static TargetState targetState(const std::filesystem::path& target, std::string* error);
+
     // True when target is absent, or a folder that holds only what a build writes. Otherwise
     // false with *error a one-line reason.
     static bool checkTarget(const std::filesystem::path& target, std::string* error);
