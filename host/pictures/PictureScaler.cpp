@@ -2,6 +2,7 @@
 
 #include <pixman.h>
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -116,28 +117,84 @@ std::vector<uint32_t> pixelsFor(int width, int height) {
     return std::vector<uint32_t>(static_cast<size_t>(width) * static_cast<size_t>(height));
 }
 
+// Both axes at least half their size: a bilinear filter (two taps along each axis, one pass)
+// already covers every source pixel, and pixman runs it with SIMD.
+bool withinHalf(int source, int target) { return 2 * static_cast<int64_t>(target) >= source; }
+
+bool scaleBilinear(std::vector<uint32_t>& from, int fromWidth, int fromHeight,
+                   std::vector<uint32_t>& to, int toWidth, int toHeight) {
+    ImageHolder source(pixman_image_create_bits(PIXMAN_a8r8g8b8, fromWidth, fromHeight, from.data(),
+                                                fromWidth * 4));
+    ImageHolder target(
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, toWidth, toHeight, to.data(), toWidth * 4));
+    if (source == nullptr || target == nullptr) return false;
+    pixman_transform_t transform;
+    pixman_transform_init_scale(&transform, ratio(fromWidth, toWidth), ratio(fromHeight, toHeight));
+    if (!pixman_image_set_transform(source.get(), &transform) ||
+        !pixman_image_set_filter(source.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0)) {
+        return false;
+    }
+    pixman_image_set_repeat(source.get(), PIXMAN_REPEAT_PAD);
+    pixman_image_composite32(PIXMAN_OP_SRC, source.get(), nullptr, target.get(), 0, 0, 0, 0, 0, 0,
+                             toWidth, toHeight);
+    return true;
+}
+
+// True when every pixel's alpha is 255: premultiplying and its reverse then change nothing, and
+// the pixels can be copied in and out as they are.
+bool opaque(const uint8_t* src, int width, int height, int stride) {
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = src + static_cast<size_t>(y) * static_cast<size_t>(stride);
+        for (int x = 0; x < width; ++x) {
+            if (row[4 * x + 3] != 255) return false;
+        }
+    }
+    return true;
+}
+
+// Copies of whole pixels as native words, for opaque pictures (little-endian only: there the
+// bytes B, G, R, A are the word pixman's a8r8g8b8 reads).
+constexpr bool kBytesAreWords = std::endian::native == std::endian::little;
+
 bool scaleWithPixman(const uint8_t* src, int srcWidth, int srcHeight, int srcStride, uint8_t* dst,
                      int dstWidth, int dstHeight, int dstStride) {
+    const bool copyAsIs = kBytesAreWords && opaque(src, srcWidth, srcHeight, srcStride);
     std::vector<uint32_t> pixels = pixelsFor(srcWidth, srcHeight);
     for (int y = 0; y < srcHeight; ++y) {
         const uint8_t* row = src + static_cast<size_t>(y) * static_cast<size_t>(srcStride);
         uint32_t* out = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(srcWidth);
-        for (int x = 0; x < srcWidth; ++x) out[x] = premultiplied(row + 4 * x);
+        if (copyAsIs) {
+            std::memcpy(out, row, 4 * static_cast<size_t>(srcWidth));
+        } else {
+            for (int x = 0; x < srcWidth; ++x) out[x] = premultiplied(row + 4 * x);
+        }
     }
-    if (dstWidth != srcWidth) {
-        std::vector<uint32_t> across = pixelsFor(dstWidth, srcHeight);
-        if (!scaleOneAxis(pixels, srcWidth, srcHeight, across, dstWidth, srcHeight)) return false;
-        pixels.swap(across);
-    }
-    if (dstHeight != srcHeight) {
-        std::vector<uint32_t> down = pixelsFor(dstWidth, dstHeight);
-        if (!scaleOneAxis(pixels, dstWidth, srcHeight, down, dstWidth, dstHeight)) return false;
-        pixels.swap(down);
+    if (withinHalf(srcWidth, dstWidth) && withinHalf(srcHeight, dstHeight)) {
+        std::vector<uint32_t> scaled = pixelsFor(dstWidth, dstHeight);
+        if (!scaleBilinear(pixels, srcWidth, srcHeight, scaled, dstWidth, dstHeight)) return false;
+        pixels.swap(scaled);
+    } else {
+        if (dstWidth != srcWidth) {
+            std::vector<uint32_t> across = pixelsFor(dstWidth, srcHeight);
+            if (!scaleOneAxis(pixels, srcWidth, srcHeight, across, dstWidth, srcHeight)) {
+                return false;
+            }
+            pixels.swap(across);
+        }
+        if (dstHeight != srcHeight) {
+            std::vector<uint32_t> down = pixelsFor(dstWidth, dstHeight);
+            if (!scaleOneAxis(pixels, dstWidth, srcHeight, down, dstWidth, dstHeight)) return false;
+            pixels.swap(down);
+        }
     }
     for (int y = 0; y < dstHeight; ++y) {
         uint8_t* row = dst + static_cast<size_t>(y) * static_cast<size_t>(dstStride);
         const uint32_t* in = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(dstWidth);
-        for (int x = 0; x < dstWidth; ++x) straight(in[x], row + 4 * x);
+        if (copyAsIs) {
+            std::memcpy(row, in, 4 * static_cast<size_t>(dstWidth));
+        } else {
+            for (int x = 0; x < dstWidth; ++x) straight(in[x], row + 4 * x);
+        }
     }
     return true;
 }

@@ -71,6 +71,51 @@ TEST(PictureScaler, FineStripesReduceToEvenGrey) {
     }
 }
 
+TEST(PictureScaler, HalvingAveragesEachPairOfStripes) {
+    // Down to half or more, two taps along each axis already cover every source pixel.
+    for (const bool vertical : {true, false}) {
+        const Pixels out = scaled(stripes(640, 360, vertical), 640, 360, 320, 180);
+        const auto [lowest, highest] = std::minmax_element(out.begin(), out.end());
+        EXPECT_GE(*lowest, 127) << "vertical " << vertical;
+        EXPECT_LE(*highest, 255) << "vertical " << vertical;
+        for (size_t i = 0; i < out.size(); i += 4) {
+            ASSERT_LE(out[i], 128) << i / 4 << " vertical " << vertical;
+            ASSERT_EQ(out[i + 3], 255) << i / 4;
+        }
+    }
+}
+
+TEST(PictureScaler, OpaquePicturesComeOutAsThroughTheAlphaPath) {
+    // An opaque picture skips premultiplying, which changes nothing at alpha 255: the same
+    // picture with one corner pixel at alpha 254 goes the long way and must agree everywhere
+    // that corner does not reach.
+    Pixels opaque;
+    unsigned seed = 777;
+    for (int i = 0; i < 211 * 137; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            seed = seed * 1103515245u + 12345u;
+            opaque.push_back(static_cast<uint8_t>(seed >> 16));
+        }
+        opaque.push_back(255);
+    }
+    Pixels corner = opaque;
+    corner[3] = 254;
+    for (const auto& size : {std::pair{150, 100}, std::pair{50, 33}, std::pair{300, 200}}) {
+        const auto [width, height] = size;
+        const Pixels fast = scaled(opaque, 211, 137, width, height);
+        const Pixels slow = scaled(corner, 211, 137, width, height);
+        int compared = 0;
+        for (int y = height / 4; y < height; ++y) {
+            for (int x = width / 4; x < width; ++x) {
+                const size_t at = 4 * (static_cast<size_t>(y) * width + x);
+                for (int c = 0; c < 4; ++c) ASSERT_EQ(fast[at + c], slow[at + c]) << width;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, width * height / 2) << width;
+    }
+}
+
 TEST(PictureScaler, FlatColourStaysExactAtAnySize) {
     const Pixels src = filled(97, 61, 12, 200, 77, 255);
     const int sizes[][2] = {{1, 1}, {13, 7}, {96, 61}, {97, 200}, {300, 5}, {640, 480}};
