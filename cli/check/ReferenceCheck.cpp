@@ -2,10 +2,13 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "cli/InputFile.h"
 #include "cli/XmlInput.h"
@@ -173,6 +176,25 @@ public:
     }
 
     // Every tracks/*.png is named by the document or the title.
+    // Decodes every track file of the folder at once, on as many threads as there are cores
+    // (up to 4), so that checkTrack finds its answer ready. A named track that is not among
+    // them is looked at when it is named.
+    void decodeTracks() {
+        std::error_code ec;
+        std::vector<fs::path> files;
+        for (fs::directory_iterator it(folder_ / "tracks", ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->path().extension() == ".png") files.push_back(it->path());
+        }
+        std::sort(files.begin(), files.end());
+        const int cores = static_cast<int>(std::thread::hardware_concurrency());
+        const std::vector<std::string> problems =
+            trackPictureProblems(files, std::clamp(cores, 1, 4));
+        for (size_t i = 0; i < files.size(); ++i) {
+            decoded_.emplace(files[i].filename().string(), problems[i]);
+        }
+    }
+
     void checkUnnamedTracks() {
         std::error_code ec;
         std::set<std::string> files;
@@ -314,7 +336,10 @@ private:
                 value.find('\\') != std::string::npos || value == "." || value == "..") {
                 problem = "is not a track name";
             } else {
-                problem = trackPictureProblem(folder_ / "tracks" / (value + ".png"));
+                const auto decoded = decoded_.find(value + ".png");
+                problem = decoded != decoded_.end()
+                              ? decoded->second
+                              : trackPictureProblem(folder_ / "tracks" / (value + ".png"));
             }
             cached = trackProblems_.emplace(value, problem).first;
         }
@@ -331,6 +356,7 @@ private:
     std::map<std::string, std::vector<const xmlNode*>> ids_;
     std::set<std::string> reportedDuplicates_;
     std::map<std::string, std::string> trackProblems_;
+    std::map<std::string, std::string> decoded_;  // file name in tracks/ -> its problem
     std::set<std::string> documentTracks_;
     std::set<std::string> titleTracks_;
 };
@@ -353,6 +379,7 @@ ReferenceReport checkOutputFolder(const fs::path& folder, const std::string& sho
     }
     report.readable = true;
     Checker checker(folder, shown, &report);
+    checker.decodeTracks();
     checker.checkDocument(xmlDocGetRootElement(document.get()));
     checker.checkTitle(xmlDocGetRootElement(title.get()));
     checker.checkUnnamedTracks();

@@ -2,8 +2,11 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace merrowcli {
@@ -34,6 +37,30 @@ std::string trackPictureProblem(const fs::path& file) {
         return "does not decode (" + reason + ")";
     }
     return {};
+}
+
+std::vector<std::string> trackPictureProblems(const std::vector<fs::path>& files, int threads) {
+    std::vector<std::string> problems(files.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t at = next++; at < files.size(); at = next++) {
+            try {
+                problems[at] = trackPictureProblem(files[at]);
+            } catch (...) {
+                problems[at] = "cannot be checked (out of memory)";
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    const size_t extra = static_cast<size_t>(std::max(threads, 1) - 1);
+    try {
+        while (helpers.size() < std::min(extra, files.size())) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for: the ones started and this one share the files.
+    }
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    return problems;
 }
 
 }  // namespace merrowcli
