@@ -119,7 +119,9 @@ std::vector<uint32_t> pixelsFor(int width, int height) {
 
 // Both axes at least half their size: a bilinear filter (two taps along each axis, one pass)
 // already covers every source pixel, and pixman runs it with SIMD.
-bool withinHalf(int source, int target) { return 2 * static_cast<int64_t>(target) >= source; }
+bool withinHalf(int source, int target) {
+    return 2 * static_cast<int64_t>(target) >= source;
+}
 
 bool scaleBilinear(std::vector<uint32_t>& from, int fromWidth, int fromHeight,
                    std::vector<uint32_t>& to, int toWidth, int toHeight) {

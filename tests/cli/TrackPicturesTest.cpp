@@ -50,8 +50,10 @@ TEST(TrackPictures, EveryFileGetsItsOwnAnswerWhateverTheThreads) {
     std::vector<std::string> alone;
     for (const fs::path& file : files) alone.push_back(merrowcli::trackPictureProblem(file));
     // What each kind of file is told, by the start of its name.
-    const std::vector<std::pair<std::string, std::string>> kinds = {
-        {"good_", ""}, {"cut_", "does not decode"}, {"missing_", "missing"}, {"text_", "not a PNG"}};
+    const std::vector<std::pair<std::string, std::string>> kinds = {{"good_", ""},
+                                                                    {"cut_", "does not decode"},
+                                                                    {"missing_", "missing"},
+                                                                    {"text_", "not a PNG"}};
     for (size_t i = 0; i < files.size(); ++i) {
         const std::string name = files[i].filename().string();
         for (const auto& [prefix, answer] : kinds) {
