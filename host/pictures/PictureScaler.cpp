@@ -123,12 +123,13 @@ bool withinHalf(int source, int target) {
     return 2 * static_cast<int64_t>(target) >= source;
 }
 
-bool scaleBilinear(std::vector<uint32_t>& from, int fromWidth, int fromHeight,
-                   std::vector<uint32_t>& to, int toWidth, int toHeight) {
-    ImageHolder source(pixman_image_create_bits(PIXMAN_a8r8g8b8, fromWidth, fromHeight, from.data(),
-                                                fromWidth * 4));
-    ImageHolder target(
-        pixman_image_create_bits(PIXMAN_a8r8g8b8, toWidth, toHeight, to.data(), toWidth * 4));
+// from and to: native a8r8g8b8 words, rows the given bytes apart (a multiple of 4). pixman
+// only reads from a source image.
+bool scaleBilinear(const uint32_t* from, int fromWidth, int fromHeight, int fromStride,
+                   uint32_t* to, int toWidth, int toHeight, int toStride) {
+    ImageHolder source(pixman_image_create_bits(PIXMAN_a8r8g8b8, fromWidth, fromHeight,
+                                                const_cast<uint32_t*>(from), fromStride));
+    ImageHolder target(pixman_image_create_bits(PIXMAN_a8r8g8b8, toWidth, toHeight, to, toStride));
     if (source == nullptr || target == nullptr) return false;
     pixman_transform_t transform;
     pixman_transform_init_scale(&transform, ratio(fromWidth, toWidth), ratio(fromHeight, toHeight));
@@ -158,9 +159,19 @@ bool opaque(const uint8_t* src, int width, int height, int stride) {
 // bytes B, G, R, A are the word pixman's a8r8g8b8 reads).
 constexpr bool kBytesAreWords = std::endian::native == std::endian::little;
 
+// Buffers pixman can take as they are: word-aligned, with rows a whole number of words apart.
+bool wordAligned(const uint8_t* pixels, int stride) {
+    return reinterpret_cast<uintptr_t>(pixels) % alignof(uint32_t) == 0 && stride % 4 == 0;
+}
+
 bool scaleWithPixman(const uint8_t* src, int srcWidth, int srcHeight, int srcStride, uint8_t* dst,
                      int dstWidth, int dstHeight, int dstStride) {
     const bool copyAsIs = kBytesAreWords && opaque(src, srcWidth, srcHeight, srcStride);
+    const bool bilinear = withinHalf(srcWidth, dstWidth) && withinHalf(srcHeight, dstHeight);
+    if (copyAsIs && bilinear && wordAligned(src, srcStride) && wordAligned(dst, dstStride)) {
+        return scaleBilinear(reinterpret_cast<const uint32_t*>(src), srcWidth, srcHeight, srcStride,
+                             reinterpret_cast<uint32_t*>(dst), dstWidth, dstHeight, dstStride);
+    }
     std::vector<uint32_t> pixels = pixelsFor(srcWidth, srcHeight);
     for (int y = 0; y < srcHeight; ++y) {
         const uint8_t* row = src + static_cast<size_t>(y) * static_cast<size_t>(srcStride);
@@ -171,9 +182,12 @@ bool scaleWithPixman(const uint8_t* src, int srcWidth, int srcHeight, int srcStr
             for (int x = 0; x < srcWidth; ++x) out[x] = premultiplied(row + 4 * x);
         }
     }
-    if (withinHalf(srcWidth, dstWidth) && withinHalf(srcHeight, dstHeight)) {
+    if (bilinear) {
         std::vector<uint32_t> scaled = pixelsFor(dstWidth, dstHeight);
-        if (!scaleBilinear(pixels, srcWidth, srcHeight, scaled, dstWidth, dstHeight)) return false;
+        if (!scaleBilinear(pixels.data(), srcWidth, srcHeight, 4 * srcWidth, scaled.data(),
+                           dstWidth, dstHeight, 4 * dstWidth)) {
+            return false;
+        }
         pixels.swap(scaled);
     } else {
         if (dstWidth != srcWidth) {
@@ -237,26 +251,28 @@ bool scalePictureToDibs(const uint8_t* colour, const uint8_t* alpha, int width, 
     const size_t colourStride = static_cast<size_t>(CDVDBuf::Stride(24, width));
     const size_t alphaStride = static_cast<size_t>(CDVDBuf::Stride(8, width));
     try {
-        std::vector<uint8_t> source(4 * static_cast<size_t>(width) * static_cast<size_t>(height));
+        // Both buffers are filled entirely before they are read.
+        const std::unique_ptr<uint8_t[]> source(
+            new uint8_t[4 * static_cast<size_t>(width) * static_cast<size_t>(height)]);
         for (int y = 0; y < height; ++y) {
             const uint8_t* in = colour + static_cast<size_t>(y) * colourStride;
             const uint8_t* inAlpha =
                 alpha != nullptr ? alpha + static_cast<size_t>(y) * alphaStride : nullptr;
-            uint8_t* out = source.data() + 4 * static_cast<size_t>(y) * static_cast<size_t>(width);
+            uint8_t* out = source.get() + 4 * static_cast<size_t>(y) * static_cast<size_t>(width);
             for (int x = 0; x < width; ++x) {
                 std::memcpy(out + 4 * x, in + 3 * x, 3);
                 out[4 * x + 3] = inAlpha != nullptr ? inAlpha[x] : 255;
             }
         }
-        std::vector<uint8_t> target(4 * static_cast<size_t>(targetWidth) *
-                                    static_cast<size_t>(targetHeight));
-        if (!scalePixels(source.data(), width, height, 4 * width, target.data(), targetWidth,
+        const std::unique_ptr<uint8_t[]> target(
+            new uint8_t[4 * static_cast<size_t>(targetWidth) * static_cast<size_t>(targetHeight)]);
+        if (!scalePixels(source.get(), width, height, 4 * width, target.get(), targetWidth,
                          targetHeight, 4 * targetWidth)) {
             return false;
         }
         for (int y = 0; y < targetHeight; ++y) {
             const uint8_t* in =
-                target.data() + 4 * static_cast<size_t>(y) * static_cast<size_t>(targetWidth);
+                target.get() + 4 * static_cast<size_t>(y) * static_cast<size_t>(targetWidth);
             std::memcpy(dibRowFromTop(image, y), in, 4 * static_cast<size_t>(targetWidth));
             if (mask != nullptr) {
                 uint8_t* outAlpha = dibRowFromTop(mask, y);
