@@ -9,10 +9,15 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstddef>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -23,6 +28,7 @@
 #include "host/pictures/DibImage.h"
 #include "host/pictures/DvdBuf.h"
 #include "host/pictures/ImageLimits.h"
+#include "host/pictures/PicturePrefetch.h"
 #include "host/pictures/PictureScaler.h"
 
 using merrowhost::DocumentRegistry;
@@ -132,6 +138,65 @@ bool readRenderSource(xmlNodePtr element, int type, RenderSource* source) {
     return true;
 }
 
+// The picture files of a document's elements in document order, and where each element's
+// files begin, so that a rendering can have the files of the next ones decoded ahead: the
+// component asks for its renderings mostly in document order. Only a hint; a plan that no
+// longer fits its document makes only the guesses worse.
+struct RenderPlan {
+    xmlDocPtr doc = nullptr;
+    std::vector<std::string> files;
+    std::unordered_map<std::string, size_t> firstFile;  // element id -> index in files
+};
+
+// Renderings whose files are fetched ahead of the one asked for.
+constexpr size_t kFilesAhead = 32;
+
+void addRenderFiles(xmlNodePtr element, RenderPlan* plan) {
+    std::string id;
+    if (!elementAttribute(element, "id", &id) || id.empty()) return;
+    const size_t first = plan->files.size();
+    for (const char* name : {"imageBody", "image", "imageHighlight"}) {
+        std::string file;
+        if (nonEmptyAttribute(element, name, &file)) plan->files.push_back(std::move(file));
+    }
+    if (plan->files.size() > first) plan->firstFile.emplace(std::move(id), first);
+}
+
+void makeRenderPlan(xmlDocPtr doc, RenderPlan* plan) {
+    *plan = RenderPlan{};
+    plan->doc = doc;
+    xmlNodePtr node = xmlDocGetRootElement(doc);
+    while (node != nullptr) {
+        if (node->type == XML_ELEMENT_NODE) addRenderFiles(node, plan);
+        if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
+            node = node->children;
+            continue;
+        }
+        while (node != nullptr && node->next == nullptr) {
+            node = node->parent;
+            if (node == nullptr || node->type == XML_DOCUMENT_NODE) node = nullptr;
+        }
+        if (node != nullptr) node = node->next;
+    }
+}
+
+// The files of the renderings after the element's, from the plan of its document (made on the
+// first rendering of a document). Called under the registry lock.
+std::vector<std::string> filesAfter(unsigned domId, xmlDocPtr doc, const std::string& id) {
+    static std::mutex mutex;
+    static std::map<unsigned, RenderPlan> plans;
+    const std::lock_guard<std::mutex> lock(mutex);
+    RenderPlan& plan = plans[domId];
+    if (plan.doc != doc) makeRenderPlan(doc, &plan);
+    const auto found = plan.firstFile.find(id);
+    if (found == plan.firstFile.end()) return {};
+    size_t from = found->second + 1;
+    while (from < plan.files.size() && plan.files[from] == plan.files[found->second]) ++from;
+    const size_t to = std::min(plan.files.size(), from + kFilesAhead);
+    return {plan.files.begin() + static_cast<std::ptrdiff_t>(from),
+            plan.files.begin() + static_cast<std::ptrdiff_t>(to)};
+}
+
 int32_t clampedSum(int a, int b) {
     const long long sum = static_cast<long long>(a) + b;
     return static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : (sum < INT32_MIN ? INT32_MIN : sum));
@@ -190,13 +255,20 @@ bool CXMLOutputFileGlue::GetNodeBufferByID(const char* id, int layer, int page,
     if (type != kRenderNormal && type != kRenderFocus) return false;
     try {
         RenderSource source;
+        std::vector<std::string> ahead;
         if (!merrowhost::onRegistryDocument(domId_, [&](xmlDocPtr doc) {
                 xmlNodePtr element = findElementById(doc, id);
-                return element != nullptr && layerOf(element) == layer &&
-                       drawnPageOf(element) == page && readRenderSource(element, type, &source);
+                if (element == nullptr || layerOf(element) != layer ||
+                    drawnPageOf(element) != page || !readRenderSource(element, type, &source)) {
+                    return false;
+                }
+                ahead = filesAfter(domId_, doc, id);
+                return true;
             })) {
             return false;
         }
+        merrowhost::prefetchPictures(ahead);
+        merrowhost::awaitPrefetchedPicture(source.file);
 
         CDVDBuf colour;
         uint8_t* alphaPlane = nullptr;

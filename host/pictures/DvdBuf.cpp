@@ -72,6 +72,7 @@ struct Picture {
     uint8_t* alpha = nullptr;   // 8-bit rows, CDVDBuf::Stride(8, width); null without alpha
     int width = 0;
     int height = 0;
+    int64_t pixelCharge = 0;  // what the decoder charged against the pixel budget
     char message[kMessageSize] = {};
 
     void freeAll() {
@@ -168,8 +169,9 @@ bool decodePng(PngJob* job) {
     // Interlaced B, G, R, A pictures are put together in a whole-picture buffer; all others
     // are read row by row.
     const size_t workBytes = channels == 4 ? (interlaced ? rowBytes * height : rowBytes) : 0;
-    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(
-            colourStride * height + (channels == 4 ? alphaStride * height : 0) + workBytes))) {
+    picture->pixelCharge = static_cast<int64_t>(
+        colourStride * height + (channels == 4 ? alphaStride * height : 0) + workBytes);
+    if (!merrowhost::chargePixelBytes(picture->pixelCharge)) {
         budgetMessage(picture->message);
         return false;
     }
@@ -339,7 +341,8 @@ bool decodeJpeg(JpegJob* job) {
     }
 
     const size_t stride = static_cast<size_t>(CDVDBuf::Stride(24, static_cast<int>(width)));
-    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(stride * height))) {
+    picture->pixelCharge = static_cast<int64_t>(stride * height);
+    if (!merrowhost::chargePixelBytes(picture->pixelCharge)) {
         budgetMessage(picture->message);
         return false;
     }
@@ -409,6 +412,7 @@ void keepDecoded(const merrowhost::PictureKey& key, const Picture& picture) {
         auto kept = std::make_shared<merrowhost::DecodedPicture>();
         kept->width = picture.width;
         kept->height = picture.height;
+        kept->pixelCharge = picture.pixelCharge;
         const size_t colourBytes =
             static_cast<size_t>(CDVDBuf::Stride(24, picture.width)) * picture.height;
         kept->colour.assign(picture.colour, picture.colour + colourBytes);
@@ -428,8 +432,8 @@ void keepDecoded(const merrowhost::PictureKey& key, const Picture& picture) {
 bool CDVDBuf::adoptCopy(const merrowhost::DecodedPicture& picture, uint8_t** alpha) {
     const size_t colourBytes = picture.colour.size();
     const size_t alphaBytes = alpha != nullptr ? picture.alpha.size() : 0;
-    // A copy takes pixel memory as a decode does.
-    if (!merrowhost::chargePixelBytes(static_cast<int64_t>(colourBytes + alphaBytes))) {
+    // A copy counts as the decode did.
+    if (!merrowhost::chargePixelBytes(picture.pixelCharge)) {
         char message[kMessageSize] = {};
         budgetMessage(message);
         return fail(&lastError_, message);
@@ -463,6 +467,14 @@ void CDVDBuf::release() {
     width_ = 0;
     height_ = 0;
     bitsPerPixel_ = 0;
+}
+
+bool merrowhost::preloadPicture(const char* path) {
+    CDVDBuf picture;
+    uint8_t* alpha = nullptr;
+    const bool ok = picture.load(path, nullptr, &alpha);
+    delete[] alpha;
+    return ok;
 }
 
 bool CDVDBuf::Create(const char* path, void* palette, uint8_t** alpha) {

@@ -7,7 +7,11 @@
 
 namespace merrowhost {
 struct DecodedPicture;
-}
+// Decodes the file into the request's picture cache as CDVDBuf::Create(path, nullptr, &alpha)
+// would, and drops the result; reports nothing when it cannot (the use will). False when the
+// file does not decode.
+bool preloadPicture(const char* path);
+}  // namespace merrowhost
 
 class CDVDBuf {
 public:
@@ -55,6 +59,8 @@ public:
     const std::string& lastError() const { return lastError_; }
 
 private:
+    friend bool merrowhost::preloadPicture(const char* path);
+
     bool load(const char* path, void* palette, uint8_t** alpha);
     // Takes a copy of a picture decoded earlier in the request.
     bool adoptCopy(const merrowhost::DecodedPicture& picture, uint8_t** alpha);

@@ -38,6 +38,9 @@ struct DecodedPicture {
     int height = 0;
     std::vector<uint8_t> colour;
     std::vector<uint8_t> alpha;  // empty without alpha
+    // What decoding the file charged against the pixel budget: a copy charges the same, so
+    // that a request counts the same whether a picture came from the cache or the file.
+    int64_t pixelCharge = 0;
 };
 
 class PictureCacheScope {

@@ -17,6 +17,8 @@ Budget& budget() {
     return state;
 }
 
+thread_local int uncountedScopes = 0;
+
 }  // namespace
 
 void startPixelBudget(int64_t limitBytes) {
@@ -26,7 +28,16 @@ void startPixelBudget(int64_t limitBytes) {
     state.exceeded = false;
 }
 
+UncountedPixelsScope::UncountedPixelsScope() {
+    ++uncountedScopes;
+}
+
+UncountedPixelsScope::~UncountedPixelsScope() {
+    --uncountedScopes;
+}
+
 bool chargePixelBytes(int64_t bytes) {
+    if (uncountedScopes > 0) return true;
     Budget& state = budget();
     if (bytes < 0) bytes = 0;
     int64_t current = state.charged.load();

@@ -21,6 +21,16 @@ void startPixelBudget(int64_t limitBytes = kRequestPixelBytes);
 // the count past the limit; the refusal is remembered.
 bool chargePixelBytes(int64_t bytes);
 
+// While one is open on a thread, what that thread charges is not counted and always allowed:
+// work done ahead of a use that is counted when it comes (PicturePrefetch.h).
+class UncountedPixelsScope {
+public:
+    UncountedPixelsScope();
+    ~UncountedPixelsScope();
+    UncountedPixelsScope(const UncountedPixelsScope&) = delete;
+    UncountedPixelsScope& operator=(const UncountedPixelsScope&) = delete;
+};
+
 bool pixelBudgetExceeded();
 int64_t pixelBytesCharged();
 int64_t pixelBudgetLimit();

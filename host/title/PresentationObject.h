@@ -14,6 +14,7 @@
 #include "host/objects/HostInterfaces.h"
 #include "host/objects/TemplateSettingsStore.h"
 #include "host/pictures/PictureCache.h"
+#include "host/pictures/PicturePrefetch.h"
 #include "host/title/TrackCollectionObject.h"
 
 namespace merrowhost {
@@ -62,6 +63,8 @@ private:
     void encodeRegistered(ImageTrackObject* track);
 
     PictureCacheScope pictureCache_;
+    // Inside the cache's scope: it stops fetching before the cache goes.
+    PicturePrefetchScope picturePrefetch_;
     TemplateSettingsStore settings_;
     // Destroyed after the tracks: it finishes what they handed over before it goes.
     std::unique_ptr<ImageTrackEncoder> encoder_;
