@@ -311,7 +311,9 @@ int BuildCommand::runOrThrow() {
     const TitleDescription description(result, project.settings().discFormat, title.get(), record,
                                        documentFile);
     const bool preview = options_.preview && !documentFile.empty();
-    if (!writer.writeTracks(tracks, &error) || !writer.writeTitle(description.text(), &error) ||
+    WrittenTracks written;
+    if (!writer.writeTracks(tracks, &error, &written) ||
+        !writer.writeTitle(description.text(), &error) ||
         (preview && !preview::writePreview(staging.path(), named.string(),
                                            staging.path() / StagingFolder::kPreviewFile, &error)) ||
         !staging.commit(&error)) {
@@ -319,7 +321,7 @@ int BuildCommand::runOrThrow() {
         return kCannotRun;
     }
     if (!staging.warning().empty()) Messages::instance().warning(staging.warning());
-    if (!documentFile.empty()) CheckCommand::warnAboutProblems(target, named.string());
+    if (!documentFile.empty()) CheckCommand::warnAboutProblems(target, named.string(), &written);
 
     const std::string summary = projectFolder.string() + " -> " + named.string() + ": " +
                                 (documentFile.empty() ? "no document" : documentFile) + ", " +

@@ -26,9 +26,9 @@ void CheckCommand::declare(ArgumentParser& parser) {
         ArgumentParser::folderOperand("OUT_DIR", "the output folder of a build", folder_));
 }
 
-void CheckCommand::warnAboutProblems(const std::filesystem::path& folder,
-                                     const std::string& shown) {
-    const ReferenceReport report = checkOutputFolder(folder, shown);
+void CheckCommand::warnAboutProblems(const std::filesystem::path& folder, const std::string& shown,
+                                     const WrittenTracks* written) {
+    const ReferenceReport report = checkOutputFolder(folder, shown, written);
     if (!report.readable) {
         Messages::instance().warning(report.error);
         return;

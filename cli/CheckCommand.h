@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/Command.h"
+#include "cli/check/ReferenceCheck.h"
 
 namespace merrowcli {
 
@@ -28,7 +29,9 @@ public:
     int run() override;
 
     // What `merrowkit build` does after writing: each problem of the folder as a warning.
-    static void warnAboutProblems(const std::filesystem::path& folder, const std::string& shown);
+    // written: the track files the build wrote, known to decode while they hold those bytes.
+    static void warnAboutProblems(const std::filesystem::path& folder, const std::string& shown,
+                                  const WrittenTracks* written = nullptr);
 
 private:
     std::optional<std::filesystem::path> folder_;

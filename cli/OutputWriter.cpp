@@ -111,7 +111,7 @@ bool OutputWriter::writeDocument(unsigned domId, std::string* error) const {
 }
 
 bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>& tracks,
-                               std::string* error) const {
+                               std::string* error, WrittenTracks* written) const {
     const fs::path folder = folder_ / StagingFolder::kTracksFolder;
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -135,6 +135,7 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             return false;
         }
         if (!writeNewFile(file, *png, error)) return false;
+        if (written != nullptr) (*written)[file.filename().string()] = png;
         killedAtForTest("track");
     }
     return true;

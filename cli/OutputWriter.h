@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/check/ReferenceCheck.h"
+
 class CzfServiceObject;
 
 namespace merrowhost {
@@ -25,9 +27,10 @@ public:
 
     // AppPresentation.xml: the document of the host registry, as SaveXMLFile writes it.
     bool writeDocument(unsigned domId, std::string* error) const;
-    // tracks/ID.png for each track (the folder is made even when there is none).
-    bool writeTracks(const std::vector<merrowhost::ImageTrackObject*>& tracks,
-                     std::string* error) const;
+    // tracks/ID.png for each track (the folder is made even when there is none); written, when
+    // given, receives the bytes of each file by its name.
+    bool writeTracks(const std::vector<merrowhost::ImageTrackObject*>& tracks, std::string* error,
+                     WrittenTracks* written = nullptr) const;
     bool writeTitle(const std::string& text, std::string* error) const;
 
 private:
