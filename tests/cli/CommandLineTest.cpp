@@ -29,6 +29,25 @@ TEST(CommandLine, HelpAndVersionSucceedOnStdout) {
     EXPECT_TRUE(fs::is_empty(temp.path())) << "help or version wrote something";
 }
 
+TEST(CommandLine, HelpListsEachCommandOnce) {
+    clitest::TemporaryFolder temp;
+    const clitest::CommandResult run = clitest::runMerrowkit({"help"}, temp.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const std::string command : {"build", "check", "preview", "import", "help"}) {
+        int usages = 0;
+        int summaries = 0;
+        for (const std::string& line : clitest::linesOf(run.out)) {
+            if (std::regex_search(line,
+                                  std::regex("^(usage: | +)merrowkit " + command + "( |$)"))) {
+                ++usages;
+            }
+            if (line.rfind("  " + command + " ", 0) == 0) ++summaries;
+        }
+        EXPECT_EQ(usages, 1) << command << "\n" << run.out;
+        EXPECT_EQ(summaries, 1) << command << "\n" << run.out;
+    }
+}
+
 struct BadUsage {
     const char* name;
     std::vector<std::string> args;
