@@ -13,6 +13,7 @@
 #include "cli/CliTestSupport.h"
 #include "cli/Messages.h"
 #include "cli/SampleBuild.h"
+#include "cli/check/ReferenceCheck.h"
 
 namespace {
 
@@ -114,6 +115,32 @@ TEST_F(CheckCommand, ATrackThatDoesNotDecodeIsABreak) {
     const std::vector<std::string> lines = linesNaming(run, "track_0003");
     ASSERT_EQ(lines.size(), 1u) << run.err;
     EXPECT_NE(lines[0].find("does not decode"), std::string::npos) << lines[0];
+}
+
+TEST_F(CheckCommand, TheBuildsOwnTracksAreDecodedOnlyWhenTheyChanged) {
+    const fs::path out = copyOfOutput();
+    const fs::path tracks = out / "tracks";
+    const std::string original = readFile(tracks / "track_0003.png");
+    writeFile(tracks / "track_0003.png", original.substr(0, original.size() / 2));
+    writeFile(tracks / "track_0004.png", "no picture at all");
+    auto bytes = [](const std::string& text) {
+        return std::make_shared<const std::vector<uint8_t>>(text.begin(), text.end());
+    };
+    // The build wrote the whole of track 3 (the file changed since: decoded, found broken) and
+    // exactly what track 4 holds now (taken as written, not decoded).
+    const merrowcli::WrittenTracks written = {{"track_0003.png", bytes(original)},
+                                              {"track_0004.png", bytes("no picture at all")}};
+    const merrowcli::ReferenceReport report = merrowcli::checkOutputFolder(out, "out", &written);
+    ASSERT_TRUE(report.readable) << report.error;
+    std::vector<std::string> problems;
+    for (const merrowcli::ReferenceProblem& problem : report.problems) {
+        problems.push_back(problem.problem);
+    }
+    ASSERT_EQ(problems.size(), 1u) << ::testing::PrintToString(problems);
+    EXPECT_NE(problems[0].find("tracks/track_0003.png does not decode"), std::string::npos)
+        << problems[0];
+    // Without the build's bytes both are decoded.
+    EXPECT_EQ(merrowcli::checkOutputFolder(out, "out").problems.size(), 2u);
 }
 
 TEST_F(CheckCommand, ARenamedContainerBreaksEveryPageThatShowsIt) {
