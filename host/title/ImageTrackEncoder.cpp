@@ -1,6 +1,7 @@
 #include "host/title/ImageTrackEncoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -44,6 +45,31 @@ void rgbaFromBuffers(const RawTrackPicture& raw, std::vector<uint8_t>& out) {
     }
 }
 
+// count pixels of B, G, R (and a fourth byte, ignored, when bytesPerPixel is 4) as R, G, B, A;
+// the alpha from alpha, or fixed when alpha is null.
+void copyAsRgba(const uint8_t* source, size_t bytesPerPixel, const uint8_t* alpha, uint8_t fixed,
+                int count, uint8_t* target) {
+    if (std::endian::native == std::endian::little && bytesPerPixel == 4) {
+        // Whole words: B, G, R, X read as X << 24 | R << 16 | G << 8 | B.
+        for (int x = 0; x < count; ++x) {
+            uint32_t pixel = 0;
+            std::memcpy(&pixel, source + 4 * static_cast<size_t>(x), 4);
+            const uint32_t a = alpha != nullptr ? alpha[x] : fixed;
+            const uint32_t rgba =
+                (pixel >> 16 & 0xff) | (pixel & 0xff00) | (pixel & 0xff) << 16 | a << 24;
+            std::memcpy(target + 4 * static_cast<size_t>(x), &rgba, 4);
+        }
+        return;
+    }
+    for (int x = 0; x < count; ++x) {
+        const uint8_t* pixel = source + x * bytesPerPixel;
+        target[4 * x] = pixel[2];
+        target[4 * x + 1] = pixel[1];
+        target[4 * x + 2] = pixel[0];
+        target[4 * x + 3] = alpha != nullptr ? alpha[x] : fixed;
+    }
+}
+
 void rgbaFromBitmaps(const RawTrackPicture& raw, std::vector<uint8_t>& out) {
     const auto* image = reinterpret_cast<const BITMAPINFOHEADER*>(raw.first.get());
     if (!dibLayoutValid(image) || image->biBitCount == 8) return;
@@ -62,19 +88,16 @@ void rgbaFromBitmaps(const RawTrackPicture& raw, std::vector<uint8_t>& out) {
     out.assign(width * static_cast<size_t>(raw.height) * 4, 0);
     for (int y = 0; y < imageRows; ++y) {
         const uint8_t* source = dibRowFromTop(image, y);
-        const uint8_t* alpha = y < maskRows ? dibRowFromTop(mask, y) : nullptr;
         uint8_t* target = out.data() + y * width * 4;
-        for (int x = 0; x < imageWidth; ++x) {
-            const uint8_t* pixel = source + x * bytesPerPixel;
-            target[4 * x] = pixel[2];
-            target[4 * x + 1] = pixel[1];
-            target[4 * x + 2] = pixel[0];
-            if (mask == nullptr) {
-                target[4 * x + 3] = 255;
-            } else if (alpha != nullptr && x < maskWidth) {
-                target[4 * x + 3] = alpha[x];
-            }
-        }
+        // Without a mask the picture is opaque; with one, pixels beyond its rows or width are
+        // transparent.
+        const uint8_t* alpha = y < maskRows ? dibRowFromTop(mask, y) : nullptr;
+        const int fromMask = mask == nullptr ? 0 : (alpha != nullptr ? maskWidth : 0);
+        const uint8_t beyond = mask == nullptr ? 255 : 0;
+        const int split = std::min(fromMask, imageWidth);
+        copyAsRgba(source, bytesPerPixel, alpha, 0, split, target);
+        copyAsRgba(source + split * bytesPerPixel, bytesPerPixel, nullptr, beyond,
+                   imageWidth - split, target + 4 * static_cast<size_t>(split));
     }
 }
 
@@ -204,36 +227,40 @@ std::shared_ptr<EncodedPicture> ImageTrackEncoder::submit(RawTrackPicture raw) {
 
 void ImageTrackEncoder::process(RawTrackPicture& raw, EncodedPicture& result) {
     try {
-        const std::vector<uint8_t> rgba = raw.rgba();
+        const auto rgba = std::make_shared<const std::vector<uint8_t>>(raw.rgba());
         const int width = raw.width;
         const int height = raw.height;
         // The raw pixels are not needed any more.
         raw.first.reset();
         raw.second.reset();
-        if (rgba.empty()) {
+        if (rgba->empty()) {
             result.finish(nullptr, "no picture");
             return;
         }
-        const Key key{width, height, hashOf(rgba)};
-        std::vector<std::shared_ptr<const std::vector<uint8_t>>> candidates;
+        const Key key{width, height, hashOf(*rgba)};
+        std::vector<std::pair<Bytes, Bytes>> candidates;  // encoding, pixels when still kept
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             const auto found = seen_.find(key);
-            if (found != seen_.end()) candidates = found->second;
+            if (found != seen_.end()) {
+                for (const Encoding& encoding : found->second) {
+                    candidates.emplace_back(encoding.png, encoding.rgba.lock());
+                }
+            }
         }
-        for (std::shared_ptr<const std::vector<uint8_t>>& candidate : candidates) {
-            if (samePixels(*candidate, rgba, width, height)) {
+        for (auto& [png, pixels] : candidates) {
+            if (pixels != nullptr ? *pixels == *rgba : samePixels(*png, *rgba, width, height)) {
                 {
                     const std::lock_guard<std::mutex> lock(mutex_);
                     ++shared_;
                 }
-                result.finish(std::move(candidate), {});
+                result.finish(std::move(png), {});
                 return;
             }
         }
         auto png = std::make_shared<std::vector<uint8_t>>();
         std::string error;
-        if (!encodeTrackPng(width, height, rgba.data(), png.get(), &error)) {
+        if (!encodeTrackPng(width, height, rgba->data(), png.get(), &error)) {
             result.finish(nullptr, error);
             return;
         }
@@ -242,7 +269,13 @@ void ImageTrackEncoder::process(RawTrackPicture& raw, EncodedPicture& result) {
             // the same bytes.
             const std::lock_guard<std::mutex> lock(mutex_);
             ++encoded_;
-            seen_[key].push_back(png);
+            seen_[key].push_back({png, rgba});
+            recent_.push_back(rgba);
+            recentBytes_ += rgba->size();
+            while (recentBytes_ > kRecentBytes && !recent_.empty()) {
+                recentBytes_ -= recent_.front()->size();
+                recent_.pop_front();
+            }
         }
         result.finish(std::move(png), {});
     } catch (...) {

@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -58,6 +59,9 @@ public:
     // Raw pixels waiting for a worker are bounded: submit waits while more than this many bytes
     // are queued.
     static constexpr size_t kQueuedBytes = size_t{48} << 20;
+    // The pixels of the latest distinct pictures are kept up to this many bytes: a picture met
+    // again soon is compared with them instead of with its decoded encoding.
+    static constexpr size_t kRecentBytes = size_t{16} << 20;
 
     explicit ImageTrackEncoder(int workers = configuredWorkerCount());
     // Finishes every encoding submitted, then stops the workers.
@@ -76,6 +80,12 @@ public:
 
 private:
     using Key = std::tuple<int, int, uint64_t>;  // width, height, hash of the pixels
+    using Bytes = std::shared_ptr<const std::vector<uint8_t>>;
+
+    struct Encoding {
+        Bytes png;
+        std::weak_ptr<const std::vector<uint8_t>> rgba;  // while it is among the recent ones
+    };
 
     void process(RawTrackPicture& raw, EncodedPicture& result);
 
@@ -84,7 +94,9 @@ private:
     size_t queuedBytes_ = 0;
     int encoded_ = 0;
     int shared_ = 0;
-    std::map<Key, std::vector<std::shared_ptr<const std::vector<uint8_t>>>> seen_;
+    std::map<Key, std::vector<Encoding>> seen_;
+    std::deque<Bytes> recent_;  // oldest first
+    size_t recentBytes_ = 0;
     // Last, so that the workers are joined before anything they use goes away.
     WorkerPool pool_;
 };

@@ -97,6 +97,36 @@ TEST(ImageTrackEncoder, IdenticalPicturesAreEncodedOnceAndBytesDoNotDependOnWork
     for (size_t i = 0; i < runs[0].size(); ++i) EXPECT_EQ(*runs[0][i], *runs[1][i]) << i;
 }
 
+TEST(ImageTrackEncoder, APictureMetAgainLongAfterIsStillShared) {
+    // Met again at once, a picture is compared with the pixels kept of the recent ones; met
+    // again after more than those bytes of other pictures, with its decoded encoding. Either
+    // way it shares the first encoding.
+    merrowhost::ImageTrackEncoder encoder(1);
+    std::vector<std::unique_ptr<ImageTrackObject>> tracks;
+    auto add = [&](int width, int height, int seed) {
+        tracks.push_back(std::make_unique<ImageTrackObject>());
+        fill(*tracks.back(), width, height, seed);
+        tracks.back()->encodeWith(encoder);
+    };
+    add(64, 40, 1);
+    add(64, 40, 1);
+    const int side = 1024;  // 4 MiB of pixels each
+    const int others =
+        static_cast<int>(merrowhost::ImageTrackEncoder::kRecentBytes / (side * side * 4)) + 1;
+    for (int i = 0; i < others; ++i) add(side, side, 10 + i);
+    add(64, 40, 1);
+    std::vector<std::shared_ptr<const Bytes>> files;
+    for (const auto& track : tracks) {
+        std::string error;
+        files.push_back(track->png(&error));
+        ASSERT_NE(files.back(), nullptr) << error;
+    }
+    EXPECT_EQ(encoder.encodedCount(), 1 + others);
+    EXPECT_EQ(encoder.sharedCount(), 2);
+    EXPECT_EQ(files[1], files[0]);
+    EXPECT_EQ(files.back(), files[0]);
+}
+
 TEST(ImageTrackEncoder, TrackWithoutPictureReportsIt) {
     merrowhost::ImageTrackEncoder encoder(1);
     ImageTrackObject track;
