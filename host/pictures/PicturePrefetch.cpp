@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "host/pictures/DvdBuf.h"
+#include "host/pictures/PictureCache.h"
 #include "host/pictures/PixelBudget.h"
 
 namespace merrowhost {
@@ -41,6 +42,9 @@ struct Prefetcher {
     }
 };
 
+// Files waiting at most; the oldest beyond are forgotten (and may be queued again).
+constexpr size_t kQueueLength = 64;
+
 Prefetcher& prefetcher() {
     static Prefetcher state;
     return state;
@@ -48,7 +52,8 @@ Prefetcher& prefetcher() {
 
 void decodeQueued() {
     Prefetcher& state = prefetcher();
-    const UncountedPixelsScope uncounted;
+    // A picture larger than the cache holds would not be kept for its use: not decoded ahead.
+    const UncountedPixelsScope uncounted(static_cast<int64_t>(kPictureCacheBytes));
     std::unique_lock<std::mutex> lock(state.mutex);
     for (;;) {
         state.changed.wait(lock, [&] { return state.stopping || !state.queue.empty(); });
@@ -94,8 +99,16 @@ void prefetchPictures(const std::vector<std::string>& paths) {
     try {
         const std::lock_guard<std::mutex> lock(state.mutex);
         if (state.scopes == 0 || state.stopping || pixelBudgetExceeded()) return;
+        // The latest files go first: the use has moved on to them, and what was queued for
+        // an earlier place waits behind them, up to a bound.
+        std::vector<std::string> fresh;
         for (const std::string& path : paths) {
-            if (state.queuedBefore.insert(path).second) state.queue.push_back(path);
+            if (state.queuedBefore.insert(path).second) fresh.push_back(path);
+        }
+        state.queue.insert(state.queue.begin(), fresh.begin(), fresh.end());
+        while (state.queue.size() > kQueueLength) {
+            state.queuedBefore.erase(state.queue.back());
+            state.queue.pop_back();
         }
         if (!state.thread.joinable() && !state.queue.empty()) {
             state.thread = std::thread(decodeQueued);

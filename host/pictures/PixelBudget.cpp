@@ -17,7 +17,8 @@ Budget& budget() {
     return state;
 }
 
-thread_local int uncountedScopes = 0;
+// Negative: charges on this thread are counted.
+thread_local int64_t uncountedLargest = -1;
 
 }  // namespace
 
@@ -28,16 +29,17 @@ void startPixelBudget(int64_t limitBytes) {
     state.exceeded = false;
 }
 
-UncountedPixelsScope::UncountedPixelsScope() {
-    ++uncountedScopes;
+UncountedPixelsScope::UncountedPixelsScope(int64_t largestBytes)
+    : previousLargest_(uncountedLargest) {
+    uncountedLargest = largestBytes < 0 ? 0 : largestBytes;
 }
 
 UncountedPixelsScope::~UncountedPixelsScope() {
-    --uncountedScopes;
+    uncountedLargest = previousLargest_;
 }
 
 bool chargePixelBytes(int64_t bytes) {
-    if (uncountedScopes > 0) return true;
+    if (uncountedLargest >= 0) return bytes <= uncountedLargest;
     Budget& state = budget();
     if (bytes < 0) bytes = 0;
     int64_t current = state.charged.load();

@@ -21,14 +21,18 @@ void startPixelBudget(int64_t limitBytes = kRequestPixelBytes);
 // the count past the limit; the refusal is remembered.
 bool chargePixelBytes(int64_t bytes);
 
-// While one is open on a thread, what that thread charges is not counted and always allowed:
-// work done ahead of a use that is counted when it comes (PicturePrefetch.h).
+// While one is open on a thread, what that thread charges is not counted: work done ahead of a
+// use that is counted when it comes (PicturePrefetch.h). A single charge above largestBytes is
+// refused (without marking the budget exceeded), so that such work stays small.
 class UncountedPixelsScope {
 public:
-    UncountedPixelsScope();
+    explicit UncountedPixelsScope(int64_t largestBytes);
     ~UncountedPixelsScope();
     UncountedPixelsScope(const UncountedPixelsScope&) = delete;
     UncountedPixelsScope& operator=(const UncountedPixelsScope&) = delete;
+
+private:
+    int64_t previousLargest_;
 };
 
 bool pixelBudgetExceeded();
