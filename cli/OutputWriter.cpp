@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <future>
+#include <map>
 #include <memory>
 #include <system_error>
 #include <utility>
@@ -65,6 +67,11 @@ bool writeNewFile(const fs::path& file, const std::vector<uint8_t>& bytes, std::
     return true;
 }
 
+struct EncodedTrack {
+    std::shared_ptr<const std::vector<uint8_t>> png;
+    std::string reason;
+};
+
 }  // namespace
 
 OutputWriter::OutputWriter(fs::path folder) : folder_(std::move(folder)) {}
@@ -119,6 +126,21 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
         *error = folder.string() + ": cannot make the folder: " + ec.message();
         return false;
     }
+    // Tracks the host did not encode as they were registered (the background) are encoded on
+    // threads of their own meanwhile, instead of one after the other at their turn.
+    std::map<const merrowhost::ImageTrackObject*, std::future<EncodedTrack>> early;
+    for (merrowhost::ImageTrackObject* track : tracks) {
+        if (track->encoding() || early.count(track) != 0) continue;
+        try {
+            early.emplace(track, std::async(std::launch::async, [track] {
+                              EncodedTrack encoded;
+                              encoded.png = track->png(&encoded.reason);
+                              return encoded;
+                          }));
+        } catch (...) {
+            // No thread or no memory for it: encoded at its turn.
+        }
+    }
     for (merrowhost::ImageTrackObject* track : tracks) {
         const std::string id = TitleDescription::objectId(track);
         if (!usableFileName(id)) {
@@ -126,8 +148,15 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             return false;
         }
         const fs::path file = folder / (id + ".png");
-        std::string reason;
-        const std::shared_ptr<const std::vector<uint8_t>> png = track->png(&reason);
+        EncodedTrack encoded;
+        const auto started = early.find(track);
+        if (started != early.end()) {
+            encoded = started->second.get();
+        } else {
+            encoded.png = track->png(&encoded.reason);
+        }
+        const std::shared_ptr<const std::vector<uint8_t>>& png = encoded.png;
+        const std::string& reason = encoded.reason;
         if (png == nullptr) {
             *error = "image track " + id + " holds no picture (" + std::to_string(track->width()) +
                      " x " + std::to_string(track->height()) + ")" +
