@@ -35,6 +35,7 @@ struct Setting {
     int level;
     int filters;
     int strategy = Z_DEFAULT_STRATEGY;
+    int memLevel = 8;
 };
 
 void count(png_structp png, png_bytep, png_size_t size) {
@@ -56,6 +57,7 @@ size_t encode(const Picture& picture, const Setting& setting) {
     png_set_compression_level(png, setting.level);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, setting.filters);
     png_set_compression_strategy(png, setting.strategy);
+    png_set_compression_mem_level(png, setting.memLevel);
     png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGBA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     png_write_info(png, info);
@@ -106,8 +108,12 @@ int main(int argc, char** argv) {
         {"level 6, up", 6, PNG_FILTER_UP},
         {"level 6, up, filtered", 6, PNG_FILTER_UP, Z_FILTERED},
         {"level 5, up", 5, PNG_FILTER_UP},
+        {"level 5, up, memory 9", 5, PNG_FILTER_UP, Z_DEFAULT_STRATEGY, 9},
+        {"level 4, up, memory 9", 4, PNG_FILTER_UP, Z_DEFAULT_STRATEGY, 9},
         {"level 4, up", 4, PNG_FILTER_UP},
         {"level 4, up, filtered", 4, PNG_FILTER_UP, Z_FILTERED},
+        {"level 4, up + sub", 4, PNG_FILTER_UP | PNG_FILTER_SUB},
+        {"level 4, up + paeth", 4, PNG_FILTER_UP | PNG_FILTER_PAETH},
         {"level 4, paeth", 4, PNG_FILTER_PAETH},
         {"level 4, sub", 4, PNG_FILTER_SUB},
         {"level 3, up + paeth", 3, PNG_FILTER_UP | PNG_FILTER_PAETH},

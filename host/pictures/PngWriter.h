@@ -46,10 +46,10 @@ bool writePng(const std::string& path, const PngPicture& picture, std::string* e
 bool writeRgbaPng(const std::string& path, int width, int height, const uint8_t* rgba,
                   std::string* error);
 
-// The settings of track pictures, chosen by measuring the benchmark's calendars: zlib level 4
+// The settings of track pictures, chosen by measuring the benchmark's calendars: zlib level 5
 // with the "up" filter on every row and zlib's default strategy encodes them in less than half
 // the time of level 6 with libpng's adaptive filter choice, for files a few per cent larger.
-constexpr int kTrackPngLevel = 4;
+constexpr int kTrackPngLevel = 5;
 
 // Encodes an 8-bit R, G, B, A picture (width * height * 4 bytes, top-down) as a whole PNG file
 // in memory with the track settings. The bytes depend only on the picture. False with *error set
