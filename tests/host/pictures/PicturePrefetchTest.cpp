@@ -103,6 +103,26 @@ TEST_F(PicturePrefetch, PicturesFetchedAheadAreUsedFromTheCacheAndCountAsDecodes
     EXPECT_EQ(merrowhost::pixelBytesCharged(), aloneCharge);
 }
 
+TEST_F(PicturePrefetch, WorkAheadIsNotCountedButEachPieceIsBounded) {
+    merrowhost::startPixelBudget(1000);
+    ASSERT_TRUE(merrowhost::chargePixelBytes(100));
+    {
+        const merrowhost::UncountedPixelsScope uncounted(5000);
+        EXPECT_TRUE(merrowhost::chargePixelBytes(4000));  // beyond the request's limit
+        EXPECT_FALSE(merrowhost::chargePixelBytes(5001));
+        {
+            const merrowhost::UncountedPixelsScope smaller(10);
+            EXPECT_FALSE(merrowhost::chargePixelBytes(11));
+        }
+        EXPECT_TRUE(merrowhost::chargePixelBytes(5000));
+    }
+    EXPECT_EQ(merrowhost::pixelBytesCharged(), 100);
+    EXPECT_FALSE(merrowhost::pixelBudgetExceeded());
+    // Counted again once the scope is closed.
+    EXPECT_FALSE(merrowhost::chargePixelBytes(901));
+    EXPECT_TRUE(merrowhost::pixelBudgetExceeded());
+}
+
 TEST_F(PicturePrefetch, NothingIsFetchedOutsideAScopeOrPastTheBudget) {
     const std::vector<std::string> paths = pictures(3);
     const int before = picturesPrefetched();
