@@ -122,6 +122,9 @@ bool decodePng(PngJob* job) {
     if (setjmp(png_jmpbuf(job->png))) return false;
 
     png_init_io(job->png, job->file);
+    // Every chunk's CRC-32 still covers the compressed data; zlib's Adler-32 of the inflated
+    // bytes would only check them again, at a tenth of the decoding time.
+    png_set_option(job->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(job->png, job->info);
     const png_uint_32 width = png_get_image_width(job->png, job->info);
     const png_uint_32 height = png_get_image_height(job->png, job->info);
