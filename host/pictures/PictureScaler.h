@@ -1,11 +1,12 @@
 #pragma once
-// Draws a loaded picture into bitmaps of any size with pixman's separable convolution filter:
-// reductions average every source pixel under each target pixel (a box filter as wide as the
-// reduction), so fine detail becomes its mean colour instead of aliasing; enlargements
-// interpolate linearly. Colours are weighted by their alpha (the filter runs on premultiplied
-// pixels), so fully transparent pixels do not darken or tint their neighbours. At the picture's
-// own size every pixel is copied unchanged. The arithmetic is integer, so the result is the
-// same on every machine.
+// Draws a loaded picture into bitmaps of any size with pixman. Reductions below half size use
+// its separable convolution filter, which averages every source pixel under each target pixel
+// (a box filter as wide as the reduction), so fine detail becomes its mean colour instead of
+// aliasing. Sizes from half up, enlargements included, are bilinear: two taps along each axis
+// already cover every source pixel there, in one fast pass. Colours are weighted by their alpha
+// (the filters run on premultiplied pixels), so fully transparent pixels do not darken or tint
+// their neighbours. At the picture's own size every pixel is copied unchanged. The arithmetic
+// is integer, so the result is the same on every machine.
 
 #include <cstdint>
 
