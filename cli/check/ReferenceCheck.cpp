@@ -176,7 +176,6 @@ public:
         });
     }
 
-    // Every tracks/*.png is named by the document or the title.
     // Decodes every track file of the folder at once, on as many threads as there are cores
     // (up to 4), so that checkTrack finds its answer ready; a file that holds the bytes the
     // build wrote is known to decode. A named track that is not among them is looked at when
@@ -217,6 +216,7 @@ public:
                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
     }
 
+    // Every tracks/*.png is named by the document or the title.
     void checkUnnamedTracks() {
         std::error_code ec;
         std::set<std::string> files;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -30,6 +31,10 @@ std::string trackPictureProblem(const fs::path& file) {
         png_image_free(&image);
         return "has an unusable size";
     }
+    // Pictures of more than 64 MiB are decoded one at a time, however many threads check.
+    static std::mutex large;
+    std::unique_lock<std::mutex> oneAtATime(large, std::defer_lock);
+    if (PNG_IMAGE_SIZE(image) > (size_t{64} << 20)) oneAtATime.lock();
     std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
     if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
         const std::string reason = image.message;
