@@ -72,6 +72,12 @@ struct EncodedTrack {
     std::string reason;
 };
 
+EncodedTrack encodedTrack(const merrowhost::ImageTrackObject* track) {
+    EncodedTrack encoded;
+    encoded.png = track->png(&encoded.reason);
+    return encoded;
+}
+
 }  // namespace
 
 OutputWriter::OutputWriter(fs::path folder) : folder_(std::move(folder)) {}
@@ -132,11 +138,7 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
     for (merrowhost::ImageTrackObject* track : tracks) {
         if (track->encoding() || early.count(track) != 0) continue;
         try {
-            early.emplace(track, std::async(std::launch::async, [track] {
-                              EncodedTrack encoded;
-                              encoded.png = track->png(&encoded.reason);
-                              return encoded;
-                          }));
+            early.emplace(track, std::async(std::launch::async, encodedTrack, track));
         } catch (...) {
             // No thread or no memory for it: encoded at its turn.
         }
@@ -148,13 +150,9 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             return false;
         }
         const fs::path file = folder / (id + ".png");
-        EncodedTrack encoded;
         const auto started = early.find(track);
-        if (started != early.end()) {
-            encoded = started->second.get();
-        } else {
-            encoded.png = track->png(&encoded.reason);
-        }
+        const EncodedTrack encoded =
+            started != early.end() ? started->second.get() : encodedTrack(track);
         const std::shared_ptr<const std::vector<uint8_t>>& png = encoded.png;
         const std::string& reason = encoded.reason;
         if (png == nullptr) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 #include <system_error>
@@ -204,14 +203,10 @@ public:
     static bool holdsWrittenBytes(const fs::path& file, const WrittenTracks& written) {
         const auto bytes = written.find(file.filename().string());
         if (bytes == written.end() || bytes->second == nullptr) return false;
-        std::error_code ec;
-        if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) != bytes->second->size()) {
-            return false;
-        }
-        std::ifstream in(file, std::ios::binary);
-        std::vector<char> held(bytes->second->size());
-        in.read(held.data(), static_cast<std::streamsize>(held.size()));
-        return in.gcount() == static_cast<std::streamsize>(held.size()) &&
+        std::string held;
+        std::string unread;
+        return readInputFile(file, file.string(), &held, &unread) &&
+               held.size() == bytes->second->size() &&
                std::equal(held.begin(), held.end(), bytes->second->begin(),
                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
     }
