@@ -20,6 +20,7 @@
 #include "host/pictures/PngWriter.h"
 #include "host/title/ImageTrackObject.h"
 #include "host/title/PresentationObject.h"
+#include "support/TempFolder.h"
 #include "support/TestDocument.h"
 
 namespace layouttest {
@@ -93,20 +94,9 @@ private:
     ObjectPtr object_;
 };
 
-class TempFolder {
+class TempFolder : public merrowtest::TempFolder {
 public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "merrowkit-layout-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-        EXPECT_FALSE(path_.empty());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    TempFolder() : merrowtest::TempFolder("merrowkit-layout") {}
 
     // Writes a picture of one colour (R, G, B, A) and returns its path.
     std::string picture(const std::string& name, int width, int height,
@@ -114,14 +104,11 @@ public:
         std::vector<uint8_t> pixels;
         for (int i = 0; i < width * height; ++i)
             pixels.insert(pixels.end(), colour.begin(), colour.end());
-        const std::string path = path_ + "/" + name;
+        const std::string path = file(name);
         std::string error;
         EXPECT_TRUE(merrowhost::writeRgbaPng(path, width, height, pixels.data(), &error)) << error;
         return path;
     }
-
-private:
-    std::string path_;
 };
 
 // The first pixel of a track as R, G, B, A.

@@ -9,28 +9,11 @@
 #include <string>
 
 #include "cli/import/art/Picture.h"
+#include "support/TempFolder.h"
 
 namespace merrowtest::art {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "merrowkit-art-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempFolder = merrowtest::TempFolder;
 
 // The pixel at (x, y) as 0xRRGGBB, and its alpha.
 inline std::uint32_t rgbAt(const merrowcli::import::Picture& picture, int x, int y) {
