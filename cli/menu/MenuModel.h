@@ -34,7 +34,7 @@ enum class ElementKind : uint8_t {
 // One drawn element, its box in stage pixels.
 struct Element {
     ElementKind kind = ElementKind::Picture;
-    int32_t name = -1;     // string: the element's id in the document (the test interface's data-id)
+    int32_t name = -1;  // string: the element's id in the document (the test interface's data-id)
     int32_t picture = -1;  // index into pictures; -1 draws nothing (the element still has a box)
     int32_t x = 0;
     int32_t y = 0;
@@ -71,8 +71,8 @@ struct Result {
 // One visible state of the menu: a page, its page of grid cells, the scroll positions of its
 // strips, the chapter menu shown or not (and which content opened it).
 struct View {
-    int32_t page = -1;         // string: the page element's id
-    int32_t chapterMenu = -1;  // string: the shown chapter menu container's id, -1 none
+    int32_t page = -1;               // string: the page element's id
+    int32_t chapterMenu = -1;        // string: the shown chapter menu container's id, -1 none
     std::vector<int32_t> drawLists;  // drawn in this order, after the background
     // The elements that can take the focus: indices into the view's elements (its draw lists'
     // elements one after the other).
