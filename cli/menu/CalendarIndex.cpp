@@ -28,7 +28,11 @@ CalendarIndex::CalendarIndex(const MenuDocument& document) : document_(document)
         if (target != nullptr) focusable_[*target] = true;
     }
     keyEvents_ = d.descendants(d.child(layoutCommand, "eventhandler"), "key_event");
-    triggers_ = d.descendants(d.child(root, "effect"), "trigger");
+    for (const int trigger : d.descendants(d.child(root, "effect"), "trigger")) {
+        if (const std::string* launcher = d.attribute(trigger, "launcher")) {
+            triggers_[*launcher].push_back(trigger);
+        }
+    }
     titles_ = d.descendants(d.child(root, "titlelist"), "title");
 
     auto remember = [this](const std::string& id, int entry) {
@@ -52,7 +56,39 @@ CalendarIndex::CalendarIndex(const MenuDocument& document) : document_(document)
                 if (button != nullptr && !button->empty()) remember(*button, entry);
             }
         }
+        for (const int content : d.descendants(calendar_, "titlecontent")) {
+            const int menu = chapterMenuOf(content);
+            if (menu >= 0) chapterMenuContents_.emplace(menu, content);
+        }
     }
+    // The last id of each entry, in the order the ids were indexed.
+    for (const auto& [id, entry] : buttons_) entryButtons_[entry] = id;
+}
+
+const std::vector<int>& CalendarIndex::triggersOf(const std::string& launcher) const {
+    static const std::vector<int> kNone;
+    const auto found = triggers_.find(launcher);
+    return found == triggers_.end() ? kNone : found->second;
+}
+
+int CalendarIndex::contentOfChapterMenu(int container) const {
+    const auto found = chapterMenuContents_.find(container);
+    return found == chapterMenuContents_.end() ? -1 : found->second;
+}
+
+const std::vector<int>& CalendarIndex::stripsIn(int container) const {
+    auto found = stripsIn_.find(container);
+    if (found == stripsIn_.end()) {
+        std::vector<int> strips;
+        // In document order, both kinds together.
+        for (const char* name : {"scrollcontainer2", "scrollcontainer3"}) {
+            const std::vector<int> some = document_.descendants(container, name);
+            strips.insert(strips.end(), some.begin(), some.end());
+        }
+        std::sort(strips.begin(), strips.end());
+        found = stripsIn_.emplace(container, std::move(strips)).first;
+    }
+    return found->second;
 }
 
 bool CalendarIndex::isFocusable(const std::string& id) const {
@@ -75,12 +111,16 @@ bool CalendarIndex::isEntry(int n) const {
     return false;
 }
 
-std::vector<int> CalendarIndex::entriesOf(int page) const {
-    std::vector<int> out;
-    for (const int c : document_.node(page).children) {
-        if (isEntry(c)) out.push_back(c);
+const std::vector<int>& CalendarIndex::entriesOf(int page) const {
+    auto found = entries_.find(page);
+    if (found == entries_.end()) {
+        std::vector<int> out;
+        for (const int c : document_.node(page).children) {
+            if (isEntry(c)) out.push_back(c);
+        }
+        found = entries_.emplace(page, std::move(out)).first;
     }
-    return out;
+    return found->second;
 }
 
 int CalendarIndex::pageOf(int entry) const {
@@ -103,10 +143,14 @@ int CalendarIndex::entryOfPage(int page) const {
 }
 
 int CalendarIndex::gridOf(int page) const {
-    const int container = document_.find(document_.text(page, "layoutId"));
-    if (container < 0) return -1;
-    const std::vector<int> grids = document_.descendants(container, "gridlayout");
-    return grids.empty() ? -1 : grids.front();
+    auto found = grids_.find(page);
+    if (found == grids_.end()) {
+        const int container = document_.find(document_.text(page, "layoutId"));
+        const std::vector<int> grids =
+            container >= 0 ? document_.descendants(container, "gridlayout") : std::vector<int>();
+        found = grids_.emplace(page, grids.empty() ? -1 : grids.front()).first;
+    }
+    return found->second;
 }
 
 int CalendarIndex::chapterMenuOf(int content) const {
@@ -121,11 +165,8 @@ int CalendarIndex::entryOfButton(const std::string& id) const {
 }
 
 std::string CalendarIndex::buttonOfEntry(int entry) const {
-    std::string found;
-    for (const auto& [id, e] : buttons_) {
-        if (e == entry) found = id;
-    }
-    return found;
+    const auto found = entryButtons_.find(entry);
+    return found == entryButtons_.end() ? std::string() : found->second;
 }
 
 std::map<std::string, std::optional<std::string>> CalendarIndex::pageValues(int page) const {
@@ -151,7 +192,9 @@ std::map<std::string, std::optional<std::string>> CalendarIndex::entryValues(int
             {"TIME", value(entry, "time")}};
 }
 
-std::vector<Rect> CalendarIndex::gridCells(int grid) const {
+const std::vector<Rect>& CalendarIndex::gridCells(int grid) const {
+    const auto known = cells_.find(grid);
+    if (known != cells_.end()) return known->second;
     const MenuDocument& d = document_;
     const int col = static_cast<int>(std::max(1.0, d.number(grid, "col", 1)));
     const int row = static_cast<int>(std::max(1.0, d.number(grid, "row", 1)));
@@ -170,10 +213,12 @@ std::vector<Rect> CalendarIndex::gridCells(int grid) const {
         cells.push_back({d.number(grid, "x") + left + c * (width + hGap),
                          d.number(grid, "y") + top + r * (height + vGap), width, height});
     }
-    return cells;
+    return cells_.emplace(grid, std::move(cells)).first->second;
 }
 
-StripGeometry CalendarIndex::strip(int scroll) const {
+const StripGeometry& CalendarIndex::strip(int scroll) const {
+    const auto known = strips_.find(scroll);
+    if (known != strips_.end()) return known->second;
     const MenuDocument& d = document_;
     StripGeometry g;
     g.holders = d.descendants(d.child(scroll, "scrollinfo"), "scrollholder");
@@ -196,7 +241,7 @@ StripGeometry CalendarIndex::strip(int scroll) const {
         if (scene) g.scenes[scene->number].emplace_back(c, scene->kind);
     }
     g.count = g.scenes.empty() ? 0 : g.scenes.rbegin()->first;
-    return g;
+    return strips_.emplace(scroll, std::move(g)).first->second;
 }
 
 std::string CalendarIndex::titleName(const std::string& titleNo) const {

@@ -40,16 +40,21 @@ public:
     const std::vector<std::string>& focusTargets() const { return focusTargets_; }
     bool isFocusable(const std::string& id) const;
     const std::vector<int>& keyEvents() const { return keyEvents_; }
-    const std::vector<int>& triggers() const { return triggers_; }
+    // The triggers whose launcher is the element, in document order.
+    const std::vector<int>& triggersOf(const std::string& launcher) const;
 
     bool isPage(int n) const;
     bool isEntry(int n) const;
-    std::vector<int> entriesOf(int page) const;
+    const std::vector<int>& entriesOf(int page) const;
     int pageOf(int entry) const;  // the page an entry opens, or -1
     int parentPage(int page) const;
     int entryOfPage(int page) const;  // the entry whose page this is, or -1
     int gridOf(int page) const;       // the first gridlayout of the page's layout, or -1
     int chapterMenuOf(int content) const;
+    // The first title content whose chapter menu the container is, or -1.
+    int contentOfChapterMenu(int container) const;
+    // The strips (scroll containers) below an element.
+    const std::vector<int>& stripsIn(int container) const;
 
     // The entry whose select button (or year scene) the element is, or -1.
     int entryOfButton(const std::string& id) const;
@@ -60,8 +65,8 @@ public:
     std::map<std::string, std::optional<std::string>> pageValues(int page) const;
     std::map<std::string, std::optional<std::string>> entryValues(int entry) const;
 
-    std::vector<Rect> gridCells(int grid) const;
-    StripGeometry strip(int scroll) const;
+    const std::vector<Rect>& gridCells(int grid) const;
+    const StripGeometry& strip(int scroll) const;
     // The title id whose titleNo is the given one, else the titleNo itself.
     std::string titleName(const std::string& titleNo) const;
 
@@ -72,12 +77,20 @@ private:
     std::vector<std::string> focusTargets_;
     std::map<std::string, bool> focusable_;
     std::vector<int> keyEvents_;
-    std::vector<int> triggers_;
+    std::map<std::string, std::vector<int>> triggers_;
     std::vector<int> titles_;
+    std::map<int, int> chapterMenuContents_;
     // id -> entry, in the order the ids were first indexed (a later entry for the same id
     // replaces the value, not the place).
     std::vector<std::pair<std::string, int>> buttons_;
     std::map<std::string, size_t> buttonIndex_;
+    std::map<int, std::string> entryButtons_;
+    // What the compiler asks again and again, worked out once.
+    mutable std::map<int, std::vector<int>> entries_;
+    mutable std::map<int, int> grids_;
+    mutable std::map<int, std::vector<Rect>> cells_;
+    mutable std::map<int, StripGeometry> strips_;
+    mutable std::map<int, std::vector<int>> stripsIn_;
 };
 
 }  // namespace merrowcli::menu

@@ -107,12 +107,12 @@ public:
     }
 
 private:
-    void render() { drawn_ = layout_.layOut(state_.view).focusables; }
+    void render() { drawn_ = &layout_.cached(state_.view).focusables; }
 
     std::vector<const LaidFocusable*> candidates() const {
         const Layer layer = state_.view.chapterMenu >= 0 ? Layer::Chapter : Layer::Page;
         std::vector<const LaidFocusable*> out;
-        for (const LaidFocusable& f : drawn_) {
+        for (const LaidFocusable& f : *drawn_) {
             if (f.layer == layer) out.push_back(&f);
         }
         return out;
@@ -120,7 +120,7 @@ private:
 
     const Rect* drawnRect(const std::optional<std::string>& id) const {
         if (!id) return nullptr;
-        for (const LaidFocusable& f : drawn_) {
+        for (const LaidFocusable& f : *drawn_) {
             if (f.id == *id) return &f.rect;
         }
         return nullptr;
@@ -219,7 +219,7 @@ private:
         const auto scene = focusedScene();
         if (!scene) return false;
         const Direction direction = *directionOf(key);
-        const StripGeometry g = calendar_.strip(scene->scroll);
+        const StripGeometry& g = calendar_.strip(scene->scroll);
         if (direction.vertical != g.vertical) return false;
         const int offset = layout_.scrollOffset(state_.view, scene->scroll, g);
         const int next = scene->name.number + direction.sign;
@@ -236,7 +236,7 @@ private:
 
     // Scrolls a strip by one scene (its previous and next buttons); false at its end.
     bool scrollBy(int scroll, int delta) {
-        const StripGeometry g = calendar_.strip(scroll);
+        const StripGeometry& g = calendar_.strip(scroll);
         const int offset = layout_.scrollOffset(state_.view, scroll, g);
         const int most = std::max(0, g.count - static_cast<int>(g.holders.size()));
         const int moved = std::clamp(offset + delta, 0, most);
@@ -251,7 +251,7 @@ private:
         const auto name = sceneName(id);
         if (node < 0 || !name || !isStrip(d_, d_.node(node).parent)) return;
         const int scroll = d_.node(node).parent;
-        const StripGeometry g = calendar_.strip(scroll);
+        const StripGeometry& g = calendar_.strip(scroll);
         const int offset = layout_.scrollOffset(state_.view, scroll, g);
         const int holders = static_cast<int>(g.holders.size());
         if (name->number <= offset) {
@@ -295,7 +295,7 @@ private:
     std::optional<std::string> firstFocus(Layer layer, bool preferScenes) {
         render();
         std::vector<const LaidFocusable*> shown;
-        for (const LaidFocusable& f : drawn_) {
+        for (const LaidFocusable& f : *drawn_) {
             if (f.layer == layer) shown.push_back(&f);
         }
         std::vector<const LaidFocusable*> ordered;
@@ -357,7 +357,7 @@ private:
         if (from >= 0) {
             const int grid = calendar_.gridOf(parent);
             if (grid >= 0) {
-                const std::vector<int> entries = calendar_.entriesOf(parent);
+                const std::vector<int>& entries = calendar_.entriesOf(parent);
                 const auto at = std::find(entries.begin(), entries.end(), from);
                 const int perPage = static_cast<int>(calendar_.gridCells(grid).size());
                 state_.view.cells =
@@ -421,13 +421,8 @@ private:
 
     bool closeChapterMenu(bool runHide) {
         if (state_.view.chapterMenu < 0) return false;
-        int hide = -1;
-        for (const int c : d_.descendants(calendar_.calendar(), "titlecontent")) {
-            if (calendar_.chapterMenuOf(c) == state_.view.chapterMenu) {
-                hide = d_.find(d_.text(c, "hideChapterCmdId"));
-                break;
-            }
-        }
+        const int content = calendar_.contentOfChapterMenu(state_.view.chapterMenu);
+        const int hide = content >= 0 ? d_.find(d_.text(content, "hideChapterCmdId")) : -1;
         state_.view.chapterMenu = -1;
         const std::string opener = state_.view.opener;
         if (runHide && hide >= 0 && d_.node(hide).name == "menuproperty") {
@@ -456,13 +451,11 @@ private:
     void activate() {
         if (!state_.focus || state_.focus->empty()) return;
         const std::string id = *state_.focus;
-        bool launched = false;
-        for (const int t : calendar_.triggers()) {
-            if (d_.text(t, "launcher") != id || !d_.has(t, "launcher")) continue;
-            launched = true;
+        const std::vector<int>& launched = calendar_.triggersOf(id);
+        for (const int t : launched) {
             for (const int use : d_.descendants(t, "use")) runUse(use, std::nullopt);
         }
-        if (launched) return;
+        if (!launched.empty()) return;
         const int entry = calendar_.entryOfButton(id);
         if (entry >= 0) {
             const std::string& name = d_.node(entry).name;
@@ -490,7 +483,7 @@ private:
     MenuState state_;
     std::optional<std::string> status_;
     bool toggle_ = false;
-    std::vector<LaidFocusable> drawn_;
+    const std::vector<LaidFocusable>* drawn_ = nullptr;
 };
 
 }  // namespace

@@ -126,12 +126,9 @@ private:
              {view.page >= 0 ? document_.find(document_.text(view.page, "layoutId")) : -1,
               view.chapterMenu}) {
             if (container < 0) continue;
-            for (const char* name : {"scrollcontainer2", "scrollcontainer3"}) {
-                for (const int strip : document_.descendants(container, name)) {
-                    const std::string id = document_.text(strip, "id");
-                    const int offset = layout_.scrollOffset(view, strip, calendar_.strip(strip));
-                    if (offset != 0) scroll[id] = offset;
-                }
+            for (const int strip : calendar_.stripsIn(container)) {
+                const int offset = layout_.scrollOffset(view, strip, calendar_.strip(strip));
+                if (offset != 0) scroll[document_.text(strip, "id")] = offset;
             }
         }
         view.scroll = std::move(scroll);
@@ -207,7 +204,7 @@ private:
 
     void build(size_t v) {
         const ViewState state = states_[v];
-        const Layout laid = layout_.layOut(state);
+        const Layout& laid = layout_.cached(state);
         View view;
         view.page = state.page >= 0 ? string(document_.text(state.page, "id")) : -1;
         view.chapterMenu =

@@ -66,6 +66,12 @@ Layout ViewLayout::layOut(const ViewState& view) const {
     return std::move(pass.out);
 }
 
+const Layout& ViewLayout::cached(const ViewState& view) const {
+    auto found = cache_.find(view);
+    if (found == cache_.end()) found = cache_.emplace(view, layOut(view)).first;
+    return found->second;
+}
+
 void ViewLayout::container(Pass& pass, int node, double x, double y,
                            const std::map<std::string, std::optional<std::string>>* values,
                            Layer layer) const {
@@ -192,8 +198,8 @@ void ViewLayout::grid(Pass& pass, int node, double x, double y, Layer layer) con
     const MenuDocument& d = calendar_.document();
     const int page = pass.view.page;
     if (page < 0) return;
-    const std::vector<Rect> cells = calendar_.gridCells(node);
-    const std::vector<int> entries = calendar_.entriesOf(page);
+    const std::vector<Rect>& cells = calendar_.gridCells(node);
+    const std::vector<int>& entries = calendar_.entriesOf(page);
     const size_t first = static_cast<size_t>(std::max(0, pass.view.cells)) * cells.size();
     for (size_t k = 0; k < cells.size() && first + k < entries.size(); ++k) {
         const int entry = entries[first + k];
@@ -252,7 +258,7 @@ void ViewLayout::strip(Pass& pass, int node, double x, double y, Layer layer) co
     const MenuDocument& d = calendar_.document();
     const double sx = x + d.number(node, "x");
     const double sy = y + d.number(node, "y");
-    const StripGeometry g = calendar_.strip(node);
+    const StripGeometry& g = calendar_.strip(node);
     for (const int c : d.node(node).children) {
         if (sceneName(d.text(c, "id"))) continue;
         if (d.node(c).name == "decoration") {

@@ -58,6 +58,8 @@ public:
     explicit ViewLayout(const CalendarIndex& calendar) : calendar_(calendar) {}
 
     Layout layOut(const ViewState& view) const;
+    // The same, laid out once per state.
+    const Layout& cached(const ViewState& view) const;
 
     // The first scene shown of a strip in the view (clamped to the strip's scenes).
     int scrollOffset(const ViewState& view, int scroll, const StripGeometry& geometry) const;
@@ -79,6 +81,7 @@ private:
         int node, const std::map<std::string, std::optional<std::string>>* values) const;
 
     const CalendarIndex& calendar_;
+    mutable std::map<ViewState, Layout> cache_;
 };
 
 }  // namespace merrowcli::menu
