@@ -71,13 +71,21 @@ public:
         }
     }
 
-    void compile() {
+    // False when the views do not end (a rule that leads to new states without end).
+    bool compile() {
         const MenuState start = rules_.start();
         model_.startView = viewIndex(start.view);
         // Every view met is laid out and its keys played; the views they lead to are queued.
-        for (size_t v = 0; v < states_.size(); ++v) build(v);
+        for (size_t v = 0; v < states_.size(); ++v) {
+            if (states_.size() > kMostViews) return false;
+            build(v);
+        }
         model_.startFocus = focusIndex(model_.startView, start.focus);
+        return true;
     }
+
+    // Far more than a calendar of a hundred years has (ten years have about 2,000).
+    static constexpr size_t kMostViews = 1000000;
 
 private:
     int32_t string(const std::string& text) {
@@ -341,7 +349,10 @@ bool compileMenu(const fs::path& outputFolder, const std::string& shown, MenuMod
                                     std::atoi(property(media, "height").c_str()));
             }
         }
-        compiler.compile();
+        if (!compiler.compile()) {
+            *error = located(file, 0, "the menu has more than a million views; not compiled");
+            return false;
+        }
         compiler.finish();
         return true;
     } catch (const std::exception& e) {

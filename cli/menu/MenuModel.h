@@ -23,6 +23,8 @@ struct Picture {
     int32_t track = -1;  // string: the track's identifier
     int32_t width = 0;
     int32_t height = 0;
+
+    bool operator==(const Picture&) const = default;
 };
 
 enum class ElementKind : uint8_t {
