@@ -11,8 +11,8 @@
 #include <map>
 #include <tuple>
 
-#include "cli/InputFile.h"
-#include "cli/XmlInput.h"
+#include "cli/core/InputFile.h"
+#include "cli/core/XmlInput.h"
 #include "cli/menu/CalendarIndex.h"
 #include "cli/menu/KeyRules.h"
 #include "cli/menu/MenuDocument.h"

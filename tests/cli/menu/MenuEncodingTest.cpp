@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliTestSupport.h"
-#include "cli/SampleBuild.h"
 #include "cli/menu/MenuBinary.h"
 #include "cli/menu/MenuCompiler.h"
 #include "cli/menu/MenuJson.h"
 #include "cli/menu/MenuModel.h"
+#include "support/CliTestSupport.h"
+#include "support/SampleBuild.h"
 
 namespace {
 
