@@ -496,3 +496,44 @@ TEST(MenuCompiler, AFolderWithoutADocumentIsAOneLineError) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page of three buttons: B lies straight right of A, C nearer but lower. The focus starts on
+// an element no view draws.
+const char* const kThreeButtons = R"(<root xmlns="http://merrowkit.example/BD-J/Calendar/0.1">
+  <layout>
+    <container id="L" x="0" y="0" width="1920" height="1080">
+      <graphicbutton id="A" x="100" y="100" width="100" height="100" imageNormal="a" imageFocus="af"/>
+      <graphicbutton id="B" x="500" y="100" width="100" height="100" imageNormal="b"/>
+      <graphicbutton id="C" x="250" y="300" width="100" height="100" imageNormal="c"/>
+    </container>
+  </layout>
+  <command>
+    <focuscontrol id="fc" default="NOWHERE">
+      <focusitem target="A"/><focusitem target="B"/><focusitem target="C"/>
+    </focuscontrol>
+    <calendar id="cal" firstPageId="P"><pageroot><yearpage id="P" layoutId="L"/></pageroot></calendar>
+  </command>
+</root>)";
+
+TEST(MenuCompiler, TheOffsetAcrossCountsTwiceAndNoFocusTakesTheFirstElement) {
+    clitest::TemporaryFolder folder;
+    clitest::writeFile(folder.path() / "AppPresentation.xml", kThreeButtons);
+    MenuModel model;
+    std::string error;
+    ASSERT_TRUE(merrowcli::menu::compileMenu(folder.path(), "OUT", &model, &error)) << error;
+    Walker w(model);
+    EXPECT_EQ(w.focus(), "(none)");
+    EXPECT_EQ(w.track(model.background), "(none)");
+    // Nothing focused: an arrow focuses the first focusable element drawn.
+    EXPECT_EQ(w.press(Key::Down).focus(), "A");
+    // B: 400 along, 0 across; C: 150 along, 200 across, which counts 400.
+    EXPECT_EQ(w.press(Key::Right).focus(), "B");
+    EXPECT_EQ(w.press(Key::Left).focus(), "A");
+    EXPECT_EQ(w.press(Key::Down).focus(), "C");
+    // Without track files the boxes keep the sizes the document gives.
+    EXPECT_EQ(boxOf(w.drawn("C").at(0)), (Box{250, 300, 100, 100}));
+}
+
+}  // namespace
