@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,47 +16,51 @@ using creatortest::SectionCreator;
 
 using Elements = std::vector<std::pair<std::string, std::string>>;
 
-struct ExpectedTrigger {
-    std::string id;
-    std::string launcher;
-    std::string param;
-};
-
-const std::vector<ExpectedTrigger> kExpectedTriggers = {
-    {"trigger_20", "M_BTN_BACK", "BackPage"},
-    {"trigger_21", "M_BTN_NEXT", "NextPage"},
-    {"trigger_22", "M_BTN_PREVIOUS", "PreviousPage"},
-    {"trigger_23", "D_BTN_BACK", "BackPage"},
-    {"trigger_24", "D_BTN_NEXT", "NextPage"},
-    {"trigger_25", "D_BTN_PREVIOUS", "PreviousPage"},
-    {"trigger_26", "C_BTN_BACK", "BackPage"},
-    {"trigger_27", "C_BTN_NEXT", "NextPage"},
-    {"trigger_28", "C_BTN_PREVIOUS", "PreviousPage"},
-    {"trigger_30", "M_BTN_PLAYALL", "PlayAllContent"},
-    {"trigger_31", "D_BTN_PLAYALL", "PlayAllContent"},
-    {"trigger_32", "C_BTN_PLAYALL", "PlayAllContent"},
-};
-
 const char* const kEffect = "/NS:root/NS:effect[@id=\"effect\"]";
 
-// Every table trigger, in order, after `before` other children of the effect element.
-void expectButtonTriggers(CXMLOutputFileGlue& doc, const Elements& before) {
-    Elements expected = before;
-    for (const ExpectedTrigger& trigger : kExpectedTriggers) {
-        expected.emplace_back("trigger", trigger.id);
-    }
-    EXPECT_EQ(elements(doc, std::string(kEffect) + "/NS:*"), expected);
+// The calendar command a page button's name asks for: "M_BTN_NEXT" (the month page's next
+// button) turns to the next cells, and so on.
+std::string commandOf(const std::string& launcher) {
+    const size_t role = launcher.find("_BTN_");
+    if (role == std::string::npos) return {};
+    const std::string name = launcher.substr(role + 5);
+    if (name == "BACK") return "BackPage";
+    if (name == "NEXT") return "NextPage";
+    if (name == "PREVIOUS") return "PreviousPage";
+    if (name == "PLAYALL") return "PlayAllContent";
+    return {};
+}
 
-    for (const ExpectedTrigger& trigger : kExpectedTriggers) {
-        SCOPED_TRACE(trigger.id);
-        const std::string path = std::string(kEffect) + "/NS:trigger[@id=\"" + trigger.id + "\"]";
-        EXPECT_EQ(attribute(doc, path, "launcher"), trigger.launcher);
+// After `before` other children, the effect element holds one button trigger for each of the
+// back, next, previous and play-all buttons of the month (M), day (D) and content (C) pages,
+// each sending the calendar the command its button's name asks for.
+void expectButtonTriggers(CXMLOutputFileGlue& doc, const Elements& before) {
+    const Elements children = elements(doc, std::string(kEffect) + "/NS:*");
+    ASSERT_EQ(children.size(), before.size() + 12);
+    EXPECT_EQ(Elements(children.begin(), children.begin() + before.size()), before);
+    std::set<std::string> launchers;
+    std::set<std::string> ids;
+    for (size_t i = before.size(); i < children.size(); ++i) {
+        const auto& [element, id] = children[i];
+        SCOPED_TRACE(id);
+        EXPECT_EQ(element, "trigger");
+        EXPECT_TRUE(ids.insert(id).second);
+        const std::string path = std::string(kEffect) + "/NS:trigger[@id=\"" + id + "\"]";
+        const std::string launcher = attribute(doc, path, "launcher");
+        launchers.insert(launcher);
         EXPECT_EQ(attribute(doc, path, "state"), "action");
         EXPECT_EQ(attribute(doc, path, "type"), "button");
         EXPECT_EQ(elements(doc, path + "/NS:*"), (Elements{{"use", "use_1"}}));
-        EXPECT_EQ(attribute(doc, path + "/NS:use", "param"), trigger.param);
+        EXPECT_EQ(attribute(doc, path + "/NS:use", "param"), commandOf(launcher)) << launcher;
         EXPECT_EQ(attribute(doc, path + "/NS:use", "target"), "CalendarCommand");
     }
+    std::set<std::string> buttons;
+    for (const char* page : {"M", "D", "C"}) {
+        for (const char* role : {"BACK", "NEXT", "PREVIOUS", "PLAYALL"}) {
+            buttons.insert(std::string(page) + "_BTN_" + role);
+        }
+    }
+    EXPECT_EQ(launchers, buttons);
 }
 
 TEST(EffectSection, WritesTheTwelveButtonTriggersIntoANewEffectElement) {

@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <memory>
+#include <system_error>
 
 namespace merrowcli::import {
 
@@ -47,12 +48,18 @@ bool VideoInput::open(const std::filesystem::path& file, std::string* problem) {
     av_dict_set(&options, "format_whitelist", kFormats, 0);
     std::unique_ptr<AVDictionary, DictionaryFree> owned(options);
     // A path with a colon must not be taken for a protocol: "file:" names the protocol.
-    const std::string url = "file:" + std::filesystem::absolute(file).string();
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+    const std::string url = "file:" + (ec ? file : absolute).string();
     int status = avformat_open_input(&opened, url.c_str(), nullptr, &options);
     owned.release();
     owned.reset(options);
     if (status < 0) {  // avformat_open_input freed the context
-        *problem = averror(status);
+        // A container that is not on the list is refused as an invalid argument.
+        *problem = status == AVERROR(EINVAL)
+                       ? "not a video in a container the import reads (MP4, QuickTime, "
+                         "Matroska, MPEG-TS, AVI)"
+                       : averror(status);
         return false;
     }
     context_ = opened;
