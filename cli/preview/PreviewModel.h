@@ -1,30 +1,19 @@
 #pragma once
-// The document of a build's output as the preview's script reads it: every element of
-// AppPresentation.xml as a JSON object {"n": name, "a": {attributes}, "c": [children]}, in
-// document order. The script gives the elements their meaning; this only transcribes them.
+// What the preview page carries: {"trackBase": BASE, "menu": MENU}, MENU the compiled menu of
+// the output folder as JSON (docs/menu-model.md), which the page's script draws and follows.
 
 #include <filesystem>
 #include <string>
 
-struct _xmlNode;
-
 namespace merrowcli::preview {
 
-// The JSON text of an element and everything below it. The characters <, > and & are written
-// as \u escapes, so that the text can stand inside an HTML script element as it is.
-std::string elementJson(const _xmlNode* element);
-
-// A JSON string literal of the text, escaped the same way.
+// A JSON string literal of the text. The characters <, > and & are written as \u escapes, so
+// that the text can stand inside an HTML script element as it is.
 std::string jsonString(const std::string& text);
 
-// Reads OUT_DIR/AppPresentation.xml; false with *error ("SHOWN/AppPresentation.xml: ...") when
-// it cannot be read or is not well-formed.
-bool documentModel(const std::filesystem::path& outputFolder, const std::string& shown,
-                   std::string* json, std::string* error);
-
-// The background picture of the title (the first image track media of OUT_DIR/title.xml) as
-// {"id": TRACK, "width": W, "height": H}, or "null" when there is none or title.xml cannot be
-// read: the preview then shows the menu on black.
-std::string backgroundJson(const std::filesystem::path& outputFolder, const std::string& shown);
+// Compiles the menu of OUT_DIR; false with *error ("SHOWN/AppPresentation.xml: ...") when its
+// document cannot be read or is not well-formed.
+bool previewModel(const std::filesystem::path& outputFolder, const std::string& shown,
+                  const std::string& trackBase, std::string* json, std::string* error);
 
 }  // namespace merrowcli::preview

@@ -55,12 +55,8 @@ bool isUnreserved(unsigned char c) {
 
 }  // namespace
 
-std::string previewPage(const std::string& modelJson, const std::string& backgroundJson,
-                        const std::string& trackBase, const std::string& title) {
-    const std::string model = "{\"trackBase\":" + jsonString(trackBase) +
-                              ",\"background\":" + backgroundJson + ",\"document\":" + modelJson +
-                              "}";
-    return fill(kPageTemplate, kStyle, kScript, model, markupText(title));
+std::string previewPage(const std::string& modelJson, const std::string& title) {
+    return fill(kPageTemplate, kStyle, kScript, modelJson, markupText(title));
 }
 
 std::string trackBaseFor(const fs::path& outputFolder, const fs::path& pageFile) {
@@ -88,10 +84,10 @@ std::string trackBaseFor(const fs::path& outputFolder, const fs::path& pageFile)
 bool writePreview(const fs::path& outputFolder, const std::string& shown, const fs::path& pageFile,
                   std::string* error) {
     std::string model;
-    if (!documentModel(outputFolder, shown, &model, error)) return false;
-    const std::string page =
-        previewPage(model, backgroundJson(outputFolder, shown),
-                    trackBaseFor(outputFolder, pageFile), "merrowkit preview: " + shown);
+    if (!previewModel(outputFolder, shown, trackBaseFor(outputFolder, pageFile), &model, error)) {
+        return false;
+    }
+    const std::string page = previewPage(model, "merrowkit preview: " + shown);
 
     // Written beside the target and renamed over it, so that a failed write leaves it alone
     // and nothing planted at either name is followed.

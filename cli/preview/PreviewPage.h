@@ -7,14 +7,12 @@
 
 namespace merrowcli::preview {
 
-// The page of a model (PreviewModel's JSON) and background (backgroundJson). trackBase is what
-// stands before "tracks/ID.png" in the pictures' addresses: "" when the page lies in the output
-// folder, else the relative address of the output folder from the page's folder, ending with "/".
-std::string previewPage(const std::string& modelJson, const std::string& backgroundJson,
-                        const std::string& trackBase, const std::string& title);
+// The page of a model (PreviewModel's JSON).
+std::string previewPage(const std::string& modelJson, const std::string& title);
 
-// The relative address (percent-encoded, "/"-separated, ending with "/", or empty) of the
-// output folder seen from the folder of the page file.
+// What stands before "tracks/ID.png" in the pictures' addresses: the relative address
+// (percent-encoded, "/"-separated, ending with "/", or empty) of the output folder seen from the
+// folder of the page file.
 std::string trackBaseFor(const std::filesystem::path& outputFolder,
                          const std::filesystem::path& pageFile);
 

@@ -1,5 +1,5 @@
 // `merrowkit preview` and `merrowkit build --preview` on the sample: one self-contained page
-// with the document's model inline and the pictures addressed relative to the page. How the
+// with the compiled menu inline and the pictures addressed relative to the page. How the
 // page plays the document is tested in a browser (tests/browser).
 
 #include <gtest/gtest.h>
@@ -59,16 +59,22 @@ TEST_F(PreviewCommand, WritesOneSelfContainedPageIntoTheOutputFolder) {
     const std::string model = modelOf(page);
     ASSERT_FALSE(model.empty());
     EXPECT_EQ(model.find('<'), std::string::npos) << "the model cannot close its script";
-    EXPECT_EQ(model.rfind("{\"trackBase\":\"\",\"background\":{\"id\":\"track_0001\"", 0), 0u)
+    EXPECT_EQ(model.rfind("{\"trackBase\":\"\",\"menu\":{\"version\":1,", 0), 0u)
         << model.substr(0, 120);
-    // Every track the document names is in the model, to be shown from tracks/.
+    // Every track the document names is in the model, to be shown from tracks/, but for those
+    // no view shows: the focus pictures of the strip texts, which no focus item names, and the
+    // content grid's photo counter, which no content of the sample fills.
     std::set<std::string> named;
+    std::set<std::string> missing;
     for (const std::string& track :
          clitest::trackReferences(readFile(copy / "AppPresentation.xml"))) {
         if (track.rfind("track_", 0) != 0) continue;  // the loading animation's own file
         named.insert(track);
-        EXPECT_NE(model.find("\"" + track + "\""), std::string::npos) << track;
+        if (model.find("\"" + track + "\"") == std::string::npos) missing.insert(track);
     }
+    EXPECT_EQ(missing, (std::set<std::string>{
+                           "track_0059", "track_0068", "track_0072", "track_0076", "track_0085",
+                           "track_0089", "track_0093", "track_0097", "track_0101", "track_0133"}));
     EXPECT_EQ(named.size(), 160u);
 }
 

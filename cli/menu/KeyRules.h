@@ -1,0 +1,40 @@
+#pragma once
+// What a key does in one state of the calendar menu: the focus moves, strips scroll, grids turn
+// their pages of cells, pages open and close, chapter menus show and hide, and what the status
+// line says. README's "How the preview plays the document" gives the rules (Start, Focus, Keys,
+// OK, BACK); the compiler asks this for every key in every state it reaches.
+
+#include <optional>
+#include <string>
+
+#include "cli/menu/MenuModel.h"
+#include "cli/menu/ViewLayout.h"
+
+namespace merrowcli::menu {
+
+struct MenuState {
+    ViewState view;
+    std::optional<std::string> focus;  // the focused element's id
+};
+
+struct Outcome {
+    MenuState state;
+    std::optional<std::string> status;  // the status line's new text
+    bool toggleMenu = false;            // the whole menu is hidden, or shown again
+};
+
+class KeyRules {
+public:
+    KeyRules(const CalendarIndex& calendar, const ViewLayout& layout)
+        : calendar_(calendar), layout_(layout) {}
+
+    // The page named by calendar/@firstPageId, with the focus control's default.
+    MenuState start() const;
+    Outcome press(const MenuState& state, Key key) const;
+
+private:
+    const CalendarIndex& calendar_;
+    const ViewLayout& layout_;
+};
+
+}  // namespace merrowcli::menu
