@@ -64,8 +64,7 @@ static void on_overlay(void* handle, const BD_ARGB_OVERLAY* const ov) {
         case BD_ARGB_OVERLAY_CLOSE:
             break;
         case BD_ARGB_OVERLAY_DRAW:
-            if (p->drawing && ov->argb && ov->x + ov->w <= p->width &&
-                ov->y + ov->h <= p->height) {
+            if (p->drawing && ov->argb && ov->x + ov->w <= p->width && ov->y + ov->h <= p->height) {
                 for (unsigned y = 0; y < ov->h; ++y) {
                     memcpy(p->drawing + (size_t)(ov->y + y) * p->width + ov->x,
                            ov->argb + (size_t)y * ov->stride, (size_t)ov->w * 4);
@@ -158,10 +157,17 @@ static int key_code(const char* name, uint32_t* key) {
     static const struct {
         const char* name;
         uint32_t key;
-    } keys[] = {{"UP", BD_VK_UP},       {"DOWN", BD_VK_DOWN},   {"LEFT", BD_VK_LEFT},
-                {"RIGHT", BD_VK_RIGHT}, {"ENTER", BD_VK_ENTER}, {"OK", BD_VK_ENTER},
-                {"POPUP", BD_VK_POPUP}, {"ROOT_MENU", BD_VK_ROOT_MENU},
-                {"RED", BD_VK_RED},     {"GREEN", BD_VK_GREEN}, {"YELLOW", 405 /* BD_VK_YELLOW, misspelt BD_VL_YELLOW in keys.h */},
+    } keys[] = {{"UP", BD_VK_UP},
+                {"DOWN", BD_VK_DOWN},
+                {"LEFT", BD_VK_LEFT},
+                {"RIGHT", BD_VK_RIGHT},
+                {"ENTER", BD_VK_ENTER},
+                {"OK", BD_VK_ENTER},
+                {"POPUP", BD_VK_POPUP},
+                {"ROOT_MENU", BD_VK_ROOT_MENU},
+                {"RED", BD_VK_RED},
+                {"GREEN", BD_VK_GREEN},
+                {"YELLOW", 405 /* BD_VK_YELLOW, misspelt BD_VL_YELLOW in keys.h */},
                 {"BLUE", BD_VK_BLUE}};
     for (size_t i = 0; i < sizeof keys / sizeof keys[0]; ++i) {
         if (strcmp(name, keys[i].name) == 0) {
@@ -181,9 +187,12 @@ int main(int argc, char** argv) {
     const char* work = ".";
     int i = 1;
     for (; i + 1 < argc && strncmp(argv[i], "--", 2) == 0; i += 2) {
-        if (strcmp(argv[i], "--java") == 0) java = argv[i + 1];
-        else if (strcmp(argv[i], "--work") == 0) work = argv[i + 1];
-        else break;
+        if (strcmp(argv[i], "--java") == 0)
+            java = argv[i + 1];
+        else if (strcmp(argv[i], "--work") == 0)
+            work = argv[i + 1];
+        else
+            break;
     }
     if (i >= argc) {
         fprintf(stderr, "usage: %s [--java JAVA_HOME] [--work DIR] DISC_DIR STEP...\n", argv[0]);
@@ -192,7 +201,8 @@ int main(int argc, char** argv) {
     /* libbluray's Java side resolves its storage folders from absolute paths only. */
     char disc[4096], work_abs[4096];
     if (!realpath(argv[i], disc) || !realpath(work, work_abs)) {
-        fprintf(stderr, "play-disc: %s: no such folder\n", realpath(argv[i], disc) ? work : argv[i]);
+        fprintf(stderr, "play-disc: %s: no such folder\n",
+                realpath(argv[i], disc) ? work : argv[i]);
         return 2;
     }
     ++i;

@@ -86,6 +86,7 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
         keys.addKey(HRcEvent.VK_COLORED_KEY_0);
         keys.addKey(VK_POPUP_MENU);
         EventManager.getInstance().addUserEventListener(this, keys);
+        prepare();
         // The scene shows nothing until it is painted once.
         scene.repaint();
     }
@@ -116,7 +117,10 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
             case VK_POPUP_MENU: key = MenuModel.KEY_POPUP_MENU; break;
             default: return;
         }
-        if (press(key)) repaint();
+        if (press(key)) {
+            prepare();
+            repaint();
+        }
         report();
     }
 
@@ -170,27 +174,41 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
         }
     }
 
-    private void drawView(Graphics g) {
+    /**
+     * Reads the pictures the current view draws that are not held yet. Pictures are read here,
+     * on the Xlet's own threads (startXlet, the key listener), never in paint(): the player's
+     * toolkit makes images only within the Xlet's context.
+     */
+    private synchronized void prepare() {
         boolean[] needed = new boolean[model.pictureTrack.length];
-        if (model.background >= 0) needed[model.background] = true;
-        int focusElement = focus < 0 ? -1 : model.viewFocusables[view][focus];
-        int[] lists = model.viewDrawLists[view];
-        int index = 0;
-        for (int l = 0; l < lists.length; l++) {
-            int[] list = model.drawLists[lists[l]];
-            for (int at = 0; at < list.length; at += MenuModel.ELEMENT_SIZE, index++) {
-                int picture = pictureOf(list, at, index == focusElement);
-                if (picture >= 0) needed[picture] = true;
+        if (!hidden) {
+            if (model.background >= 0) needed[model.background] = true;
+            int focusElement = focus < 0 ? -1 : model.viewFocusables[view][focus];
+            int[] lists = model.viewDrawLists[view];
+            int index = 0;
+            for (int l = 0; l < lists.length; l++) {
+                int[] list = model.drawLists[lists[l]];
+                for (int at = 0; at < list.length; at += MenuModel.ELEMENT_SIZE, index++) {
+                    int picture = pictureOf(list, at, index == focusElement);
+                    if (picture >= 0) needed[picture] = true;
+                }
             }
         }
         // Leaving a page lets go of its pictures; a view of the same page keeps them.
-        if (model.viewPage[view] != drawnPage) {
+        if (hidden || model.viewPage[view] != drawnPage) {
             pictures.keepOnly(needed);
-            drawnPage = model.viewPage[view];
+            drawnPage = hidden ? -1 : model.viewPage[view];
         }
         pictures.load(needed);
+    }
 
-        if (model.background >= 0) g.drawImage(pictures.image(model.background), 0, 0, this);
+    private void drawView(Graphics g) {
+        int focusElement = focus < 0 ? -1 : model.viewFocusables[view][focus];
+        int[] lists = model.viewDrawLists[view];
+        int index;
+        if (model.background >= 0 && pictures.image(model.background) != null) {
+            g.drawImage(pictures.image(model.background), 0, 0, this);
+        }
         index = 0;
         for (int l = 0; l < lists.length; l++) {
             int[] list = model.drawLists[lists[l]];
@@ -198,6 +216,7 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
                 int picture = pictureOf(list, at, index == focusElement);
                 if (picture < 0) continue;
                 Image image = pictures.image(picture);
+                if (image == null) continue;
                 int x = list[at + 3];
                 int y = list[at + 4];
                 int w = list[at + 5];

@@ -4,6 +4,9 @@ import java.awt.Component;
 import java.awt.Image;
 import java.awt.MediaTracker;
 import java.awt.Toolkit;
+import java.io.ByteArrayOutputStream;
+import java.io.FileInputStream;
+import java.io.IOException;
 
 /**
  * The decoded pictures the player holds. A picture is read from the disc when a view first
@@ -61,9 +64,9 @@ final class PictureCache {
             long pixels = pixels(i);
             while (held + pixels > BUDGET_PIXELS && releaseOldest(needed)) {
             }
-            String file = folder + model.trackPrefix + model.strings[model.pictureTrack[i]]
-                    + model.trackSuffix;
-            images[i] = Toolkit.getDefaultToolkit().createImage(file);
+            byte[] bytes = read(file(i));
+            if (bytes == null) continue;
+            images[i] = Toolkit.getDefaultToolkit().createImage(bytes);
             held += pixels;
             if (tracker == null) tracker = new MediaTracker(observer);
             tracker.addImage(images[i], i);
@@ -75,16 +78,42 @@ final class PictureCache {
         } catch (InterruptedException e) {
             Thread.currentThread().interrupt();
         }
-        if (tracker.isErrorAny()) {
-            Object[] failed = tracker.getErrorsAny();
-            for (int i = 0; i < failed.length; i++) {
-                System.err.println("merrowkit-player: cannot read a picture");
+        for (int i = 0; i < images.length; i++) {
+            if (needed[i] && images[i] != null && images[i].getWidth(null) < 0) {
+                System.err.println("merrowkit-player: cannot read " + file(i));
             }
         }
     }
 
     Image image(int picture) {
         return images[picture];
+    }
+
+    /**
+     * The bytes of a picture file, read on the calling (Xlet) thread: the toolkit decodes images
+     * on threads of its own, which the player does not let read the disc.
+     */
+    private static byte[] read(String file) {
+        try {
+            FileInputStream in = new FileInputStream(file);
+            try {
+                ByteArrayOutputStream out = new ByteArrayOutputStream(in.available() + 1);
+                byte[] buffer = new byte[65536];
+                int n;
+                while ((n = in.read(buffer)) > 0) out.write(buffer, 0, n);
+                return out.toByteArray();
+            } finally {
+                in.close();
+            }
+        } catch (IOException e) {
+            System.err.println("merrowkit-player: cannot read " + file + ": " + e.getMessage());
+            return null;
+        }
+    }
+
+    private String file(int picture) {
+        return folder + model.trackPrefix + model.strings[model.pictureTrack[picture]]
+                + model.trackSuffix;
     }
 
     private long pixels(int picture) {
