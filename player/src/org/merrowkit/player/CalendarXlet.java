@@ -34,6 +34,8 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
     static final int VK_POPUP_MENU = 461;
 
     private static final Color STATUS_BACKGROUND = new Color(0, 0, 0, 191);
+    // Java's logical sans-serif family, which every player maps to a font of its own (libbluray
+    // 1.3.4's table gives it a serif face; the status line is not compared with the preview's).
     private static final Font STATUS_FONT = new Font("SansSerif", Font.PLAIN, 20);
     private static final int STATUS_HEIGHT = 40;
 
