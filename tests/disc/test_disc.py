@@ -116,6 +116,19 @@ class Model:
         return {'page': self.strings[page], 'focus': name,
                 'chapterMenu': self.strings[chapter] if chapter >= 0 else None}
 
+    def pixels_drawn(self, node):
+        """The decoded pixels of the pictures a (view, focus) pair draws, each picture once."""
+        view, focus = node
+        focused = self.views[view][3][focus] if focus >= 0 else -1
+        pictures = {self.background} if self.background >= 0 else set()
+        for index, element in enumerate(self.elements(view)):
+            picture = element[2]
+            if index == focused and element[0] == 1 and element[7] >= 0:
+                picture = element[7]
+            if picture >= 0:
+                pictures.add(picture)
+        return sum(self.pictures[p][1] * self.pictures[p][2] for p in pictures)
+
     def step(self, node, key):
         view, focus = node
         result = self.results[self.views[view][4][(focus + 1) * len(KEYS) + KEYS.index(key)]]
@@ -245,13 +258,14 @@ class DiscAndPreview(unittest.TestCase):
         states = []
         for line in result.stderr.splitlines():
             found = re.search(r'merrowkit-player: state page=(\S*) focus=(\S*) '
-                              r'chapterMenu=(\S*) hidden=(\S*) peakPixels=(\d+) status=(.*)$',
-                              line)
+                              r'chapterMenu=(\S*) hidden=(\S*) heldPixels=(\d+) '
+                              r'peakPixels=(\d+) status=(.*)$', line)
             if found:
-                page, focus, chapter, hidden, peak, status = found.groups()
+                page, focus, chapter, hidden, held, peak, status = found.groups()
                 states.append({'page': page, 'focus': None if focus == 'null' else focus,
                                'chapterMenu': None if chapter == 'null' else chapter,
-                               'status': status, 'peakPixels': int(peak)})
+                               'status': status, 'heldPixels': int(held),
+                               'peakPixels': int(peak)})
         figures = dict(re.findall(r'^(first-frame-ms|frames) (\d+)$', result.stdout, re.M))
         return states, figures
 
@@ -316,6 +330,18 @@ class DiscAndPreview(unittest.TestCase):
         for index, (disc, preview) in enumerate(zip(states, previews)):
             shown = {k: disc[k] for k in ('page', 'focus', 'chapterMenu', 'status')}
             self.assertEqual(shown, preview, 'after %s' % (steps[:index],))
+        # Pictures held: those of the view drawn, read when it is drawn; on a new page exactly
+        # those (the old page's are let go), within a page also those of its earlier views.
+        node = model.start
+        for index, disc in enumerate(states):
+            if index > 0:
+                node = model.step(node, steps[index - 1])
+            needed = model.pixels_drawn(node)
+            if index == 0 or disc['page'] != states[index - 1]['page']:
+                self.assertEqual(disc['heldPixels'], needed, 'after %s' % (steps[:index],))
+            else:
+                self.assertGreaterEqual(disc['heldPixels'], needed)
+            self.assertLessEqual(disc['heldPixels'], 16 * 1024 * 1024)
         self.figures.append('%s: first frame %s ms, peak decoded pixels %d' %
                             (name, figures.get('first-frame-ms'),
                              max(s['peakPixels'] for s in states)))

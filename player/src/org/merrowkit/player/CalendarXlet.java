@@ -74,6 +74,9 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
         focus = model.startFocus;
         System.err.println("merrowkit-player: model read in "
                 + (System.currentTimeMillis() - start) + " ms");
+        // The first view's pictures are read before the scene shows, so that its first
+        // picture is the whole view.
+        prepare();
         report();
 
         scene = HSceneFactory.getInstance().getDefaultHScene();
@@ -88,7 +91,6 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
         keys.addKey(HRcEvent.VK_COLORED_KEY_0);
         keys.addKey(VK_POPUP_MENU);
         EventManager.getInstance().addUserEventListener(this, keys);
-        prepare();
         // The scene shows nothing until it is painted once.
         scene.repaint();
     }
@@ -154,7 +156,8 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
                 : model.strings[model.viewChapterMenu[view]];
         System.err.println("merrowkit-player: state page=" + model.strings[model.viewPage[view]]
                 + " focus=" + model.focusName(view, focus) + " chapterMenu=" + chapter
-                + " hidden=" + hidden + " peakPixels=" + pictures.peakPixels()
+                + " hidden=" + hidden + " heldPixels=" + pictures.heldPixels()
+                + " peakPixels=" + pictures.peakPixels()
                 + " status=" + status);
     }
 
