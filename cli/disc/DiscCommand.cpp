@@ -144,10 +144,13 @@ int DiscCommand::runOrThrow() {
         BuildCommand build(options);
         built = build.run();
     }
-    if (built != BuildCommand::kSucceeded) {
-        messages.error("no disc written: the build of " + project_->string() + " did not succeed");
-        return built == BuildCommand::kServiceFailed ? kServiceFailed : kCannotRun;
+    // The build has said what went wrong; bad input needs no second line.
+    if (built == BuildCommand::kServiceFailed) {
+        messages.error("no disc written: the component did not create the title of " +
+                       project_->string());
+        return kServiceFailed;
     }
+    if (built != BuildCommand::kSucceeded) return kCannotRun;
 
     messages.note("compiling the menu model of " + buildFolder.string());
     menu::MenuModel model;
