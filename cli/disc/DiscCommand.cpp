@@ -3,9 +3,9 @@
 #include <exception>
 #include <system_error>
 
-#include "cli/BuildCommand.h"
-#include "cli/Messages.h"
-#include "cli/StagingFolder.h"
+#include "cli/build/BuildCommand.h"
+#include "cli/core/Messages.h"
+#include "cli/core/StagingFolder.h"
 #include "cli/disc/DiscFolderCheck.h"
 #include "cli/disc/DiscImage.h"
 #include "cli/menu/MenuBinary.h"

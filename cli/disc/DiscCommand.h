@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/Command.h"
+#include "cli/core/Command.h"
 
 namespace merrowcli::disc {
 

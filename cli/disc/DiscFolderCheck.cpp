@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "cli/StagingFolder.h"
+#include "cli/core/StagingFolder.h"
 
 namespace merrowcli::disc {
 

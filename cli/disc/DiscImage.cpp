@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bdmv/DiscFolder.h"
-#include "cli/ComponentLoader.h"
+#include "cli/core/ProgramPaths.h"
 
 namespace merrowcli::disc {
 
@@ -74,10 +74,10 @@ bool writeDiscImage(const fs::path& folder, const fs::path& playerJar, const std
 }
 
 fs::path findPlayerJar() {
-    const fs::path program = ComponentLoader::executableFolder();
+    const fs::path program = programFolder();
     for (const fs::path& candidate :
          {program / kPlayerJarFile,
-          ComponentLoader::installedDataFolder(program) / kPlayerJarFile}) {
+          installedDataFolder(program) / kPlayerJarFile}) {
         std::error_code ec;
         if (fs::is_regular_file(candidate, ec)) return candidate;
     }

@@ -1,0 +1,26 @@
+#include "cli/core/TestHook.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+namespace merrowcli {
+
+void killedAtForTest(const char* step) {
+    const char* wanted = std::getenv("MERROWKIT_TEST_KILL_AT");
+    if (wanted != nullptr && std::strcmp(wanted, step) == 0) std::raise(SIGKILL);
+}
+
+bool exchangeDisabledForTest() {
+    return std::getenv("MERROWKIT_TEST_NO_EXCHANGE") != nullptr;
+}
+
+long long pixelBudgetForTest(long long fallback) {
+    const char* text = std::getenv("MERROWKIT_TEST_PIXEL_BUDGET");
+    if (text == nullptr) return fallback;
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    return end != text && *end == '\0' && value > 0 ? value : fallback;
+}
+
+}  // namespace merrowcli
