@@ -395,6 +395,29 @@ class DiscAndPreview(unittest.TestCase):
         self.walk_both('larger', [('grid-page-2', second_page_of_cells),
                                   ('year-strip-scrolled', strip_scrolled)])
 
+    def test_popup_key_hides_the_menu_and_shows_it_again(self):
+        from PIL import Image, ImageChops
+        start, hidden, shown = (os.path.join(ARGS.work, 'sample-popup-%s.png' % n)
+                                for n in ('start', 'hidden', 'shown'))
+        work = os.path.join(ARGS.work, 'player-popup')
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
+        result = run(ARGS.player, '--java', ARGS.java, '--work', work, self.disc('sample'),
+                     'shot=' + start, 'POPUP', 'shot=' + hidden, 'RIGHT', 'POPUP',
+                     'shot=' + shown)
+        lines = re.findall(r'merrowkit-player: state .*? hidden=(\S+) .*? status=(.*)$',
+                           result.stderr, re.M)
+        self.assertEqual([flag for flag, _ in lines], ['false', 'true', 'true', 'false'])
+        self.assertEqual(lines[1][1], 'Menu hidden (POPUP shows it)')
+        self.assertEqual(lines[3][1], '')
+        # Hidden: a black stage but for the status band; shown again: the start picture, the
+        # RIGHT pressed while hidden having done nothing.
+        picture = Image.open(hidden).convert('RGB')
+        above = picture.crop((0, 0, 1920, 1080 - DISC_STATUS_HEIGHT))
+        self.assertEqual(above.getextrema(), ((0, 0), (0, 0), (0, 0)))
+        self.assertIsNone(ImageChops.difference(Image.open(start).convert('RGB'),
+                                                Image.open(shown).convert('RGB')).getbbox())
+
 
 class PlayerJar(unittest.TestCase):
     def test_every_class_is_java_1_4_and_the_jar_fits_a_players_cache(self):
