@@ -301,8 +301,11 @@ class DiscAndPreview(unittest.TestCase):
         model = self.model(name)
         node = model.start
         steps, checkpoints = [], {-1: 'start'}
-        for checkpoint, goal in walks:
+        for checkpoint, goal, *then in walks:
             keys, node = model.walk(node, goal)
+            for key in then:  # a key pressed where the goal holds
+                keys.append(key)
+                node = model.step(node, key)
             steps += keys
             checkpoints[len(steps) - 1] = checkpoint
         shot_files = {i: os.path.join(ARGS.work, '%s-%s-disc.png' % (name, c))
@@ -362,10 +365,21 @@ class DiscAndPreview(unittest.TestCase):
             state = model.state(node)
             return state['chapterMenu'] is None and state['page'].endswith('ContentPage')
 
-        self.walk_both(name, [('content-page', content_page),
-                              ('back', lambda node: not content_page(node)),
-                              ('chapter-menu', chapter_menu),
-                              ('chapter-menu-closed', closed)])
+        def plays(text):
+            # OK here shows a status text that starts with text.
+            def goal(node):
+                view, focus = node
+                result = model.results[model.views[view][4][(focus + 1) * len(KEYS) + 4]]
+                return result[2] >= 0 and model.strings[result[2]].startswith(text)
+            return goal
+
+        _, states = self.walk_both(name, [('content-page', content_page),
+                                          ('back', lambda node: not content_page(node)),
+                                          ('chapter-menu', chapter_menu),
+                                          ('chapter-menu-closed', closed),
+                                          ('chapter-jump', plays('Play title '), 'OK'),
+                                          ('slideshow', plays('Play slideshow from '), 'OK')])
+        self.assertRegex(states[-1]['status'], r'^Play slideshow from ')
 
     def test_sample(self):
         self.content_page_and_back('sample')
