@@ -106,6 +106,7 @@ public final class CalendarXlet extends Component implements Xlet, UserEventList
             HSceneFactory.getInstance().dispose(scene);
         }
         scene = null;
+        if (pictures != null) pictures.keepOnly(new boolean[model.pictureTrack.length]);
     }
 
     public void userEventReceived(UserEvent event) {
