@@ -76,8 +76,7 @@ bool writeDiscImage(const fs::path& folder, const fs::path& playerJar, const std
 fs::path findPlayerJar() {
     const fs::path program = programFolder();
     for (const fs::path& candidate :
-         {program / kPlayerJarFile,
-          installedDataFolder(program) / kPlayerJarFile}) {
+         {program / kPlayerJarFile, installedDataFolder(program) / kPlayerJarFile}) {
         std::error_code ec;
         if (fs::is_regular_file(candidate, ec)) return candidate;
     }
