@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/CliTestSupport.h"
 #include "support/SampleBuild.h"
@@ -112,6 +114,22 @@ TEST_F(DiscCommand, ABuildThatFailsWritesNoDisc) {
         EXPECT_EQ(entry.path().filename().string().rfind(".disc", 0), std::string::npos)
             << entry.path();
     }
+}
+
+TEST_F(DiscCommand, BadUsageIsOneLineWithStatusTwo) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"disc"}, "merrowkit: PROJECT_DIR is missing (see merrowkit help disc)\n"},
+        {{"disc", "p", "--variant", "newer"},
+         "merrowkit: unknown variant 'newer' (current or older) (see merrowkit help disc)\n"},
+        {{"disc", "p", "-o", "a", "-o", "b"},
+         "merrowkit: the disc folder is given twice (see merrowkit help disc)\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CommandResult run = clitest::runMerrowkit(args, temp_.path());
+        EXPECT_EQ(run.status, 2) << args.back();
+        EXPECT_EQ(run.err, message) << args.back();
+    }
+    EXPECT_TRUE(fs::is_empty(temp_.path()));
 }
 
 }  // namespace
