@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CpuSeconds.h"
+#include "host/pictures/PictureFile.h"
 
 namespace {
 
@@ -80,21 +82,16 @@ int main(int argc, char** argv) {
     std::vector<bool> distinct;
     std::set<std::pair<std::pair<png_uint_32, png_uint_32>, std::vector<png_byte>>> seen;
     for (const fs::path& file : files) {
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
+        merrowhost::RgbaPicture read;
+        std::string problem;
+        if (!merrowhost::readRgbaPicture(file.string(), false, {true, false}, &read, &problem)) {
+            std::fprintf(stderr, "encode-settings: %s: %s\n", file.c_str(), problem.c_str());
+            return 1;
+        }
         Picture picture;
-        if (!png_image_begin_read_from_file(&image, file.c_str())) {
-            std::fprintf(stderr, "encode-settings: %s: %s\n", file.c_str(), image.message);
-            return 1;
-        }
-        image.format = PNG_FORMAT_RGBA;
-        picture.width = image.width;
-        picture.height = image.height;
-        picture.pixels.resize(PNG_IMAGE_SIZE(image));
-        if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) {
-            std::fprintf(stderr, "encode-settings: %s: %s\n", file.c_str(), image.message);
-            return 1;
-        }
+        picture.width = static_cast<png_uint_32>(read.width);
+        picture.height = static_cast<png_uint_32>(read.height);
+        picture.pixels = std::move(read.rgba);
         distinct.push_back(seen.insert({{picture.width, picture.height}, picture.pixels}).second);
         pictures.push_back(std::move(picture));
     }

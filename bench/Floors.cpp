@@ -13,21 +13,17 @@
 #include <vector>
 
 #include "CpuSeconds.h"
+#include "host/pictures/PictureFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Picture {
-    png_image image{};
-    std::vector<png_byte> pixels;
-};
-
 void discard(png_structp, png_bytep, png_size_t) {}
 void flush(png_structp) {}
 
 // Encodes one RGBA picture the way the track writer does, into nothing.
-bool encode(const Picture& picture) {
+bool encode(const merrowhost::RgbaPicture& picture) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -38,13 +34,13 @@ bool encode(const Picture& picture) {
     png_set_write_fn(png, nullptr, discard, flush);
     png_set_compression_level(png, 6);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
-    const png_uint_32 width = picture.image.width;
-    const png_uint_32 height = picture.image.height;
+    const auto width = static_cast<png_uint_32>(picture.width);
+    const auto height = static_cast<png_uint_32>(picture.height);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     png_write_info(png, info);
     for (png_uint_32 y = 0; y < height; ++y) {
-        png_write_row(png, picture.pixels.data() + static_cast<size_t>(y) * width * 4);
+        png_write_row(png, picture.rgba.data() + static_cast<size_t>(y) * width * 4);
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
@@ -83,22 +79,16 @@ int main(int argc, char** argv) {
     std::sort(tracks.begin(), tracks.end());
     double encodeSeconds = 0;
     for (const fs::path& track : tracks) {
-        Picture picture;
-        picture.image.version = PNG_IMAGE_VERSION;
-        if (!png_image_begin_read_from_file(&picture.image, track.c_str())) {
-            std::fprintf(stderr, "floors: %s: %s\n", track.c_str(), picture.image.message);
-            return 1;
-        }
-        picture.image.format = PNG_FORMAT_RGBA;
-        picture.pixels.resize(PNG_IMAGE_SIZE(picture.image));
-        if (!png_image_finish_read(&picture.image, nullptr, picture.pixels.data(), 0, nullptr)) {
-            std::fprintf(stderr, "floors: %s: %s\n", track.c_str(), picture.image.message);
+        merrowhost::RgbaPicture picture;
+        std::string problem;
+        if (!merrowhost::readRgbaPicture(track.string(), false, {true, false}, &picture,
+                                         &problem)) {
+            std::fprintf(stderr, "floors: %s: %s\n", track.c_str(), problem.c_str());
             return 1;
         }
         start = cpuSeconds();
         const bool encoded = encode(picture);
         encodeSeconds += cpuSeconds() - start;
-        png_image_free(&picture.image);
         if (!encoded) {
             std::fprintf(stderr, "floors: %s: cannot encode\n", track.c_str());
             return 1;

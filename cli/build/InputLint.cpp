@@ -9,13 +9,17 @@
 #include <optional>
 #include <set>
 
+#include "cli/core/CivilCalendar.h"
+#include "cli/core/EditDistance.h"
 #include "cli/core/ElementAttributes.h"
 #include "cli/core/TextValues.h"
+#include "host/dom/XmlElement.h"
 
 namespace merrowcli {
 
 namespace {
 
+using merrowhost::XmlElement;
 using Vocabulary = std::set<std::string>;
 
 // The attributes read on layout elements: those every element may carry (its id, its
@@ -63,52 +67,15 @@ const char* const kMonthNames[12] = {"January",   "February", "March",    "April
                                      "May",       "June",     "July",     "August",
                                      "September", "October",  "November", "December"};
 
-bool isElementNamed(const xmlNode* node, const char* name) {
-    return node != nullptr && node->type == XML_ELEMENT_NODE && nodeName(node) == std::string(name);
-}
-
-std::vector<xmlNode*> childElements(const xmlNode* parent) {
-    std::vector<xmlNode*> children;
-    for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
-        if (child->type == XML_ELEMENT_NODE) children.push_back(child);
-    }
-    return children;
-}
-
-std::optional<std::string> attributeOf(const xmlNode* element, const char* name) {
-    xmlChar* value = xmlGetNoNsProp(element, BAD_CAST name);
-    if (value == nullptr) return std::nullopt;
-    std::string text = reinterpret_cast<const char*>(value);
-    xmlFree(value);
-    return text;
-}
-
 // "<name id="ID">", or "<name>" without an id.
-std::string label(const xmlNode* element) {
+std::string label(XmlElement element) {
     std::string text(1, '<');
-    text.append(nodeName(element));
-    if (const std::optional<std::string> id = attributeOf(element, "id")) {
+    text.append(element.name());
+    if (const std::optional<std::string> id = element.attribute("id")) {
         text.append(" id=\"").append(*id).append("\"");
     }
     text.append(1, '>');
     return text;
-}
-
-size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                              std::tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 class InputLinter {
@@ -116,16 +83,16 @@ public:
     explicit InputLinter(xmlDoc* doc) : root_(xmlDocGetRootElement(doc)) {}
 
     std::vector<ReferenceWarning> run() {
-        if (!isElementNamed(root_, "root")) return {};
+        if (!root_.is("root")) return {};
         collectIds(root_);
-        for (xmlNode* section : childElements(root_)) {
-            if (isElementNamed(section, "layout")) {
-                for (xmlNode* container : childElements(section)) checkLayout(container);
-            } else if (isElementNamed(section, "navigationInfo")) {
-                for (xmlNode* dates : childElements(section)) {
-                    if (isElementNamed(dates, "dateInfo")) checkDates(dates);
+        for (const XmlElement& section : root_.children()) {
+            if (section.is("layout")) {
+                for (const XmlElement& container : section.children()) checkLayout(container);
+            } else if (section.is("navigationInfo")) {
+                for (const XmlElement& dates : section.children()) {
+                    if (dates.is("dateInfo")) checkDates(dates);
                 }
-            } else if (isElementNamed(section, "titlesInfo")) {
+            } else if (section.is("titlesInfo")) {
                 checkTitles(section);
             }
         }
@@ -136,24 +103,24 @@ public:
     }
 
 private:
-    void warn(const xmlNode* element, const std::string& problem) {
-        warnings_.push_back({lineOf(element), label(element) + ": " + problem});
+    void warn(XmlElement element, const std::string& problem) {
+        warnings_.push_back({element.line(), label(element) + ": " + problem});
     }
 
     // Duplicate ids, and the ids of titleInfo elements.
-    void collectIds(const xmlNode* element) {
+    void collectIds(XmlElement element) {
         std::map<std::string, int> firstLine;
-        std::vector<const xmlNode*> pending = {element};
+        std::vector<XmlElement> pending = {element};
         while (!pending.empty()) {
-            const xmlNode* node = pending.back();
+            XmlElement node = pending.back();
             pending.pop_back();
-            if (const std::optional<std::string> id = attributeOf(node, "id")) {
+            if (const std::optional<std::string> id = node.attribute("id")) {
                 ids_.insert(*id);
-                if (isElementNamed(node, "titleInfo")) titleIds_.insert(*id);
-                const auto [known, fresh] = firstLine.emplace(*id, lineOf(node));
+                if (node.is("titleInfo")) titleIds_.insert(*id);
+                const auto [known, fresh] = firstLine.emplace(*id, node.line());
                 if (!fresh) duplicates_.push_back({node, known->second});
             }
-            std::vector<xmlNode*> children = childElements(node);
+            std::vector<XmlElement> children = node.children();
             for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(*it);
         }
         for (const auto& [node, line] : duplicates_) {
@@ -162,9 +129,8 @@ private:
         }
     }
 
-    void checkAttributes(const xmlNode* element, const Vocabulary& common,
-                         const Vocabulary& extra) {
-        for (const xmlAttr* a = element->properties; a != nullptr; a = a->next) {
+    void checkAttributes(XmlElement element, const Vocabulary& common, const Vocabulary& extra) {
+        for (const xmlAttr* a = element.node()->properties; a != nullptr; a = a->next) {
             if (a->ns != nullptr) continue;
             const std::string name = reinterpret_cast<const char*>(a->name);
             if (common.count(name) != 0 || extra.count(name) != 0) continue;
@@ -172,7 +138,7 @@ private:
             size_t best = 3;
             for (const Vocabulary* names : {&common, &extra}) {
                 for (const std::string& candidate : *names) {
-                    const size_t distance = editDistance(name, candidate);
+                    const size_t distance = editDistance(name, candidate, LetterCase::kIgnored);
                     if (distance < best && candidate.size() > 2) {
                         best = distance;
                         nearest = candidate;
@@ -185,17 +151,17 @@ private:
         }
     }
 
-    void checkLayout(const xmlNode* element) {
-        const auto known = layoutElements().find(nodeName(element));
+    void checkLayout(XmlElement element) {
+        const auto known = layoutElements().find(element.name());
         if (known != layoutElements().end()) {
             checkAttributes(element, commonLayoutAttributes(), known->second);
         }
-        for (xmlNode* child : childElements(element)) checkLayout(child);
+        for (const XmlElement& child : element.children()) checkLayout(child);
     }
 
     // A whole number attribute; absent or not a number gives nothing (the latter with a warning).
-    std::optional<long long> number(const xmlNode* element, const char* name) {
-        const std::optional<std::string> text = attributeOf(element, name);
+    std::optional<long long> number(XmlElement element, const char* name) {
+        const std::optional<std::string> text = element.attribute(name);
         if (!text) return std::nullopt;
         long long value = 0;
         if (!parseInteger(*text, -2147483648LL, 2147483647LL, &value)) {
@@ -205,8 +171,8 @@ private:
         return value;
     }
 
-    void checkReference(const xmlNode* element, const char* name) {
-        const std::optional<std::string> id = attributeOf(element, name);
+    void checkReference(XmlElement element, const char* name) {
+        const std::optional<std::string> id = element.attribute(name);
         if (id && ids_.count(*id) == 0) {
             warn(element, std::string(name) + " \"" + *id + "\" names no element");
         }
@@ -219,7 +185,7 @@ private:
 
     // Compares an entry's totals with the sums of its parts; a part without a value leaves
     // that total unchecked.
-    void checkTotals(const xmlNode* element, const Totals& own, const std::vector<Totals>& parts,
+    void checkTotals(XmlElement element, const Totals& own, const std::vector<Totals>& parts,
                      const char* partsName) {
         const auto check = [&](const char* name, const std::optional<long long>& value,
                                std::optional<long long> Totals::*member) {
@@ -239,35 +205,36 @@ private:
         check("PHOTO_NUMBER", own.photos, &Totals::photos);
     }
 
-    Totals ownTotals(const xmlNode* element) {
+    Totals ownTotals(XmlElement element) {
         return {number(element, "TITLE_NUMBER"), number(element, "PHOTO_NUMBER")};
     }
 
-    void checkDates(const xmlNode* dates) {
+    void checkDates(XmlElement dates) {
         checkAttributes(dates, {"TITLE_NUMBER", "PHOTO_NUMBER"}, {});
         std::vector<Totals> years;
-        for (xmlNode* year : childElements(dates)) years.push_back(checkYear(year));
+        for (const XmlElement& year : dates.children()) years.push_back(checkYear(year));
         checkTotals(dates, ownTotals(dates), years, "years");
     }
 
-    Totals checkYear(const xmlNode* year) {
+    Totals checkYear(XmlElement year) {
         checkAttributes(year, calendarLevels()[0], {});
         checkReference(year, "thumbnailId");
         checkReference(year, "textId");
         std::optional<long long> yearNumber;
         long long parsed = 0;
-        if (const std::optional<std::string> content = attributeOf(year, "content");
+        if (const std::optional<std::string> content = year.attribute("content");
             content && parseInteger(*content, 1, 9999, &parsed)) {
             yearNumber = parsed;
         }
         std::vector<Totals> months;
-        for (xmlNode* month : childElements(year)) months.push_back(checkMonth(month, yearNumber));
+        for (const XmlElement& month : year.children())
+            months.push_back(checkMonth(month, yearNumber));
         const Totals own = ownTotals(year);
         checkTotals(year, own, months, "months");
         return own;
     }
 
-    Totals checkMonth(const xmlNode* month, std::optional<long long> year) {
+    Totals checkMonth(XmlElement month, std::optional<long long> year) {
         checkAttributes(month, calendarLevels()[1], {});
         checkReference(month, "thumbnailId");
         // -1 for a month index or year that is unknown.
@@ -286,13 +253,13 @@ private:
         if (index >= 0 && yearNumber > 0) {
             const std::string when =
                 std::string(kMonthNames[index]) + " " + std::to_string(yearNumber);
-            const int length = monthLength(yearNumber, index);
+            const int length = monthLength(static_cast<int>(yearNumber), index + 1);
             dayCount = length;
             if (days && *days != length) {
                 warn(month, "monthDays " + std::to_string(*days) + " is not the length of " + when +
                                 " (" + std::to_string(length) + ")");
             }
-            const int weekday = weekdayOfFirst(yearNumber, index);
+            const int weekday = weekdayOf(static_cast<int>(yearNumber), index + 1, 1);
             if (shift && *shift != weekday) {
                 warn(month, "firstdayShift " + std::to_string(*shift) +
                                 " is not the weekday of 1 " + when + " (" +
@@ -308,13 +275,13 @@ private:
         }
         if (days) dayCount = *days;
         std::vector<Totals> dayTotals;
-        for (xmlNode* day : childElements(month)) dayTotals.push_back(checkDay(day, dayCount));
+        for (const XmlElement& day : month.children()) dayTotals.push_back(checkDay(day, dayCount));
         const Totals own = ownTotals(month);
         checkTotals(month, own, dayTotals, "days");
         return own;
     }
 
-    Totals checkDay(const xmlNode* day, long long monthDays) {
+    Totals checkDay(XmlElement day, long long monthDays) {
         checkAttributes(day, calendarLevels()[2], {});
         checkReference(day, "thumbnailId");
         const std::optional<long long> index = number(day, "index");
@@ -326,15 +293,15 @@ private:
         // A content with PHOTO_NUMBER is a slideshow of that many photos, one without is a
         // title.
         std::vector<Totals> contents;
-        for (xmlNode* content : childElements(day)) {
+        for (const XmlElement& content : day.children()) {
             checkAttributes(content, calendarLevels()[3], {});
             checkReference(content, "thumbnailId");
-            if (const std::optional<std::string> title = attributeOf(content, "titleInfoID");
+            if (const std::optional<std::string> title = content.attribute("titleInfoID");
                 title && titleIds_.count(*title) == 0) {
                 warn(content, "titleInfoID \"" + *title + "\" names no titleInfo");
             }
             const std::optional<long long> photos = number(content, "PHOTO_NUMBER");
-            const bool slideshow = attributeOf(content, "PHOTO_NUMBER").has_value();
+            const bool slideshow = content.attribute("PHOTO_NUMBER").has_value();
             contents.push_back(
                 {slideshow ? 0 : 1, slideshow ? photos : std::optional<long long>(0)});
         }
@@ -343,12 +310,12 @@ private:
         return own;
     }
 
-    void checkTitles(const xmlNode* titles) {
-        for (xmlNode* title : childElements(titles)) {
-            if (!isElementNamed(title, "titleInfo")) continue;
+    void checkTitles(XmlElement titles) {
+        for (const XmlElement& title : titles.children()) {
+            if (!title.is("titleInfo")) continue;
             checkAttributes(title, {"id"}, {});
-            for (xmlNode* chapter : childElements(title)) {
-                if (!isElementNamed(chapter, "chapterInfo")) continue;
+            for (const XmlElement& chapter : title.children()) {
+                if (!chapter.is("chapterInfo")) continue;
                 checkAttributes(chapter, {"id", "index", "thumbnailId", "textId"}, {});
                 checkReference(chapter, "thumbnailId");
                 checkReference(chapter, "textId");
@@ -356,27 +323,10 @@ private:
         }
     }
 
-    static bool leapYear(long long year) {
-        return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    }
-
-    static int monthLength(long long year, int month) {
-        static const int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        return month == 1 && leapYear(year) ? 29 : kLengths[month];
-    }
-
-    // 0 for Sunday, in the Gregorian calendar (Sakamoto's method).
-    static int weekdayOfFirst(long long year, int month) {
-        static const int kOffsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-        if (month < 2) --year;
-        return static_cast<int>((year + year / 4 - year / 100 + year / 400 + kOffsets[month] + 1) %
-                                7);
-    }
-
-    xmlNode* root_;
+    XmlElement root_;
     std::set<std::string> ids_;
     std::set<std::string> titleIds_;
-    std::vector<std::pair<const xmlNode*, int>> duplicates_;
+    std::vector<std::pair<XmlElement, int>> duplicates_;
     std::vector<ReferenceWarning> warnings_;
 };
 

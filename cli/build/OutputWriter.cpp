@@ -1,12 +1,8 @@
 #include "cli/build/OutputWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <future>
 #include <map>
 #include <memory>
@@ -18,6 +14,7 @@
 #include "cli/core/StagingFolder.h"
 #include "cli/core/TestHook.h"
 #include "host/dom/XmlOutputFileGlue.h"
+#include "host/framework/AtomicFileWriter.h"
 #include "host/title/AdvancedTitleObject.h"
 #include "host/title/ClipListObject.h"
 #include "host/title/ClipObject.h"
@@ -40,29 +37,16 @@ bool usableFileName(const std::string& id) {
 // Writes a file that must not exist yet. The staging folder is swapped in whole or not at all
 // and synced once before that, so a track file needs neither a temporary name nor a sync.
 bool writeNewFile(const fs::path& file, const std::vector<uint8_t>& bytes, std::string* error) {
-    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        const int code = errno;
+    merrowhost::AtomicFileWriter writer;
+    if (!writer.openNew(file.string())) {
         *error = file.string() + ": " +
-                 (code == EEXIST
-                      ? std::string("two image tracks share the identifier ") + file.stem().string()
-                      : std::string(std::strerror(code)));
+                 (std::strcmp(writer.error(), std::strerror(EEXIST)) == 0
+                      ? "two image tracks share the identifier " + file.stem().string()
+                      : std::string(writer.error()));
         return false;
     }
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            const int code = written < 0 ? errno : ENOSPC;
-            close(fd);
-            *error = file.string() + ": " + std::strerror(code);
-            return false;
-        }
-        done += static_cast<size_t>(written);
-    }
-    if (close(fd) != 0) {
-        *error = file.string() + ": " + std::strerror(errno);
+    if (!writer.write(bytes.data(), bytes.size()) || !writer.commit()) {
+        *error = file.string() + ": " + writer.error();
         return false;
     }
     return true;
@@ -171,14 +155,8 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
 
 bool OutputWriter::writeTitle(const std::string& text, std::string* error) const {
     const fs::path file = folder_ / OutputLayout::kTitleFile;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        *error = file.string() + ": cannot write";
-        return false;
-    }
-    return true;
+    return merrowhost::writeWholeFile(file.string(), text.data(), text.size(),
+                                      merrowhost::FileCreation::kNew, error);
 }
 
 }  // namespace merrowcli

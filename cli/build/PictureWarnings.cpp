@@ -62,6 +62,71 @@ size_t PictureWarnings::size() const {
     return found_.size();
 }
 
+namespace {
+
+// A picture's reports with their elements, and whether each was left out (placed at an element
+// that names the picture) rather than shown with the fallback picture.
+struct PlacedReports {
+    std::vector<merrowhost::PictureDiagnostic> reports;
+    std::vector<bool> leftOut;
+};
+
+// A report without an element, at each element of the document that names its picture, unless
+// one of the first `withElement` reports already stands there.
+void placeAtNamingElements(const merrowhost::PictureDiagnostic& diagnostic, unsigned domId,
+                           xmlDoc* doc, size_t withElement, PlacedReports* placed) {
+    std::vector<const xmlNode*> naming;
+    allNaming(xmlDocGetRootElement(doc), diagnostic.picture, &naming);
+    for (const xmlNode* element : naming) {
+        merrowhost::PictureDiagnostic located = diagnostic;
+        located.domId = domId;
+        located.line = static_cast<int>(xmlGetLineNo(element));
+        located.element = reinterpret_cast<const char*>(element->name);
+        xmlChar* id = xmlGetNoNsProp(element, BAD_CAST "id");
+        if (id != nullptr) {
+            located.elementId = reinterpret_cast<const char*>(id);
+            xmlFree(id);
+        }
+        const auto& reports = placed->reports;
+        const bool known =
+            std::any_of(reports.begin(), reports.begin() + withElement, [&](const auto& o) {
+                return o.domId == located.domId && o.line == located.line &&
+                       o.elementId == located.elementId && o.picture == located.picture;
+            });
+        if (known) continue;
+        placed->reports.push_back(located);
+        placed->leftOut.push_back(true);
+    }
+}
+
+// Every placed report, by document, line and picture.
+void writeInOrder(const PlacedReports& placed, unsigned domId, const std::string& shown) {
+    std::vector<size_t> order(placed.reports.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const auto& reports = placed.reports;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return std::tie(reports[a].domId, reports[a].line, reports[a].picture) <
+               std::tie(reports[b].domId, reports[b].line, reports[b].picture);
+    });
+    for (size_t i : order) {
+        const merrowhost::PictureDiagnostic& diagnostic = reports[i];
+        std::string element(1, '<');
+        element.append(diagnostic.element);
+        if (!diagnostic.elementId.empty()) element += " id=\"" + diagnostic.elementId + "\"";
+        element += ">";
+        const std::string problem =
+            element + ": picture \"" + diagnostic.picture + "\": " + reasonOf(diagnostic) +
+            (placed.leftOut[i] ? "; it is not used" : "; the fallback picture is shown");
+        if (diagnostic.domId == domId) {
+            Messages::instance().warning(shown, diagnostic.line, problem);
+        } else {
+            Messages::instance().warning(problem);
+        }
+    }
+}
+
+}  // namespace
+
 void PictureWarnings::write(unsigned domId, const std::string& shown) const {
     std::vector<merrowhost::PictureDiagnostic> found;
     {
@@ -70,63 +135,22 @@ void PictureWarnings::write(unsigned domId, const std::string& shown) const {
     }
     // Reports without an element: dropped when an element's report names the same picture,
     // else placed at the first element of the reference document that names the picture.
-    std::vector<merrowhost::PictureDiagnostic> placed;
-    std::vector<bool> leftOut;
+    PlacedReports placed;
     for (const merrowhost::PictureDiagnostic& diagnostic : found) {
         if (diagnostic.domId != 0) {
-            placed.push_back(diagnostic);
-            leftOut.push_back(false);
+            placed.reports.push_back(diagnostic);
+            placed.leftOut.push_back(false);
         }
     }
-    const size_t withElement = placed.size();
+    const size_t withElement = placed.reports.size();
     for (const merrowhost::PictureDiagnostic& diagnostic : found) {
         if (diagnostic.domId != 0) continue;
         merrowhost::onRegistryDocument(domId, [&](xmlDoc* doc) {
-            std::vector<const xmlNode*> naming;
-            allNaming(xmlDocGetRootElement(doc), diagnostic.picture, &naming);
-            for (const xmlNode* element : naming) {
-                merrowhost::PictureDiagnostic located = diagnostic;
-                located.domId = domId;
-                located.line = static_cast<int>(xmlGetLineNo(element));
-                located.element = reinterpret_cast<const char*>(element->name);
-                xmlChar* id = xmlGetNoNsProp(element, BAD_CAST "id");
-                if (id != nullptr) {
-                    located.elementId = reinterpret_cast<const char*>(id);
-                    xmlFree(id);
-                }
-                const bool known =
-                    std::any_of(placed.begin(), placed.begin() + withElement, [&](const auto& o) {
-                        return o.domId == located.domId && o.line == located.line &&
-                               o.elementId == located.elementId && o.picture == located.picture;
-                    });
-                if (known) continue;
-                placed.push_back(located);
-                leftOut.push_back(true);
-            }
+            placeAtNamingElements(diagnostic, domId, doc, withElement, &placed);
             return true;
         });
     }
-    std::vector<size_t> order(placed.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return std::tie(placed[a].domId, placed[a].line, placed[a].picture) <
-               std::tie(placed[b].domId, placed[b].line, placed[b].picture);
-    });
-    for (size_t i : order) {
-        const merrowhost::PictureDiagnostic& diagnostic = placed[i];
-        std::string element(1, '<');
-        element.append(diagnostic.element);
-        if (!diagnostic.elementId.empty()) element += " id=\"" + diagnostic.elementId + "\"";
-        element += ">";
-        const std::string problem =
-            element + ": picture \"" + diagnostic.picture + "\": " + reasonOf(diagnostic) +
-            (leftOut[i] ? "; it is not used" : "; the fallback picture is shown");
-        if (diagnostic.domId == domId) {
-            Messages::instance().warning(shown, diagnostic.line, problem);
-        } else {
-            Messages::instance().warning(problem);
-        }
-    }
+    writeInOrder(placed, domId, shown);
 }
 
 }  // namespace merrowcli

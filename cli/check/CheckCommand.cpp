@@ -27,33 +27,29 @@ void CheckCommand::declare(ArgumentParser& parser) {
 }
 
 int CheckCommand::run() {
+    return runCatching(kCannotRead, [this] { return checkFolder(); });
+}
+
+int CheckCommand::checkFolder() const {
     Messages& messages = Messages::instance();
-    try {
-        const std::string shown = folder_->string();
-        const ReferenceReport report = checkOutputFolder(*folder_, shown);
-        if (!report.readable) {
-            messages.error(report.error);
-            return kCannotRead;
-        }
-        for (const ReferenceProblem& problem : report.problems) {
-            messages.error(located(problem.file, problem.line, problem.problem));
-        }
-        const std::string counted = std::to_string(report.referencesChecked) + " references, " +
-                                    std::to_string(report.tracksChecked) + " tracks";
-        if (!report.problems.empty()) {
-            messages.summary(shown + ": " + std::to_string(report.problems.size()) + " problem" +
-                             (report.problems.size() == 1 ? "" : "s") + " (" + counted +
-                             " checked)");
-            return kBroken;
-        }
-        messages.summary(shown + ": every reference holds (" + counted + ")");
-        return kAllHold;
-    } catch (const std::exception& e) {
-        messages.error(e.what());
-    } catch (...) {
-        messages.error("unexpected failure");
+    const std::string shown = folder_->string();
+    const ReferenceReport report = checkOutputFolder(*folder_, shown);
+    if (!report.readable) {
+        messages.error(report.error);
+        return kCannotRead;
     }
-    return kCannotRead;
+    for (const ReferenceProblem& problem : report.problems) {
+        messages.error(located(problem.file, problem.line, problem.problem));
+    }
+    const std::string counted = std::to_string(report.referencesChecked) + " references, " +
+                                std::to_string(report.tracksChecked) + " tracks";
+    if (!report.problems.empty()) {
+        messages.summary(shown + ": " + std::to_string(report.problems.size()) + " problem" +
+                         (report.problems.size() == 1 ? "" : "s") + " (" + counted + " checked)");
+        return kBroken;
+    }
+    messages.summary(shown + ": every reference holds (" + counted + ")");
+    return kAllHold;
 }
 
 }  // namespace merrowcli

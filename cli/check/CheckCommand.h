@@ -28,6 +28,8 @@ public:
     int run() override;
 
 private:
+    int checkFolder() const;
+
     std::optional<std::filesystem::path> folder_;
 };
 

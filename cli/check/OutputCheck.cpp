@@ -14,12 +14,15 @@
 #include "cli/core/InputFile.h"
 #include "cli/core/OutputLayout.h"
 #include "cli/core/XmlInput.h"
+#include "host/dom/XmlElement.h"
 
 namespace merrowcli {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using merrowhost::XmlElement;
 
 const char* const kDocumentFile = OutputLayout::kDocumentFile;
 const char* const kTitleFile = OutputLayout::kTitleFile;
@@ -60,64 +63,25 @@ const char* kindName(Kind kind) {
     return "an element";
 }
 
-std::string nameOf(const xmlNode* node) {
-    return reinterpret_cast<const char*>(node->name);
-}
-
-bool named(const xmlNode* node, const char* name) {
-    return node != nullptr && node->type == XML_ELEMENT_NODE &&
-           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
-}
-
-bool attribute(const xmlNode* node, const char* name, std::string* value) {
-    for (const xmlAttr* a = node->properties; a != nullptr; a = a->next) {
-        if (a->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), name) == 0) {
-            xmlChar* text = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
-            *value = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-            xmlFree(text);
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string attributeOr(const xmlNode* node, const char* name) {
-    std::string value;
-    attribute(node, name, &value);
-    return value;
-}
-
-int lineOf(const xmlNode* node) {
-    return static_cast<int>(xmlGetLineNo(node));
-}
-
-bool hasAncestor(const xmlNode* node, const char* name) {
-    for (const xmlNode* up = node->parent; up != nullptr; up = up->parent) {
-        if (named(up, name)) return true;
-    }
-    return false;
-}
-
-bool isInside(const xmlNode* node, const xmlNode* ancestor) {
-    for (const xmlNode* up = node->parent; up != nullptr; up = up->parent) {
+bool isInside(const XmlElement& node, const XmlElement& ancestor) {
+    for (XmlElement up = node.parent(); up; up = up.parent()) {
         if (up == ancestor) return true;
     }
     return false;
 }
 
 template <typename Visit>
-void forEachElement(const xmlNode* node, const Visit& visit) {
-    for (const xmlNode* child = node; child != nullptr; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) continue;
-        visit(child);
-        forEachElement(child->children, visit);
+void forEachElement(const XmlElement& first, const Visit& visit) {
+    for (XmlElement each = first; each; each = each.next()) {
+        visit(each);
+        forEachElement(each.child(), visit);
     }
 }
 
 // "the ELEMENT 'ID'" or "the ELEMENT" when it has no id.
-std::string describe(const xmlNode* node) {
-    const std::string id = attributeOr(node, "id");
-    return nameOf(node) + (id.empty() ? "" : " '" + id + "'");
+std::string describe(const XmlElement& node) {
+    const std::string id = node.attribute("id", "");
+    return node.name() + (id.empty() ? "" : " '" + id + "'");
 }
 
 bool readDocument(const fs::path& file, const std::string& shown, XmlDocument* doc,
@@ -136,34 +100,33 @@ public:
           titleShown_(shown + "/" + kTitleFile),
           report_(report) {}
 
-    void checkDocument(const xmlNode* root) {
-        forEachElement(root, [this](const xmlNode* node) {
-            const std::string id = attributeOr(node, "id");
+    void checkDocument(XmlElement root) {
+        forEachElement(root, [this](XmlElement node) {
+            const std::string id = node.attribute("id", "");
             if (!id.empty()) ids_[id].push_back(node);
         });
-        forEachElement(root, [this](const xmlNode* node) { checkElement(node); });
+        forEachElement(root, [this](XmlElement node) { checkElement(node); });
     }
 
-    void checkTitle(const xmlNode* root) {
-        forEachElement(root, [this](const xmlNode* node) {
-            if (named(node, "presentation")) {
-                std::string count;
-                if (attribute(node, "tracks", &count) &&
-                    count != std::to_string(documentTracks_.size())) {
+    void checkTitle(XmlElement root) {
+        forEachElement(root, [this](XmlElement node) {
+            if (node.is("presentation")) {
+                const std::string count = node.attribute("tracks", "");
+                if (node.has("tracks") && count != std::to_string(documentTracks_.size())) {
                     add(titleShown_, node,
                         "the presentation counts " + count + " tracks but the document names " +
                             std::to_string(documentTracks_.size()));
                 }
-                std::string document;
-                if (attribute(node, "document", &document) && document != kDocumentFile) {
+                const std::string document = node.attribute("document", "");
+                if (node.has("document") && document != kDocumentFile) {
                     add(titleShown_, node,
                         "the presentation's document is '" + document + "', not " + kDocumentFile);
                 }
-            } else if (named(node, "media")) {
-                std::string file;
-                if (!attribute(node, "file", &file)) return;
+            } else if (node.is("media")) {
+                if (!node.has("file")) return;
+                const std::string file = node.attribute("file", "");
                 const std::string prefix = "tracks/";
-                const std::string object = attributeOr(node, "object");
+                const std::string object = node.attribute("object", "");
                 if (file != prefix + object + ".png") {
                     add(titleShown_, node,
                         "media '" + object + "' names the file '" + file + "', not tracks/" +
@@ -230,20 +193,20 @@ public:
     }
 
 private:
-    void add(const std::string& file, const xmlNode* node, const std::string& problem) {
-        report_->problems.push_back({file, lineOf(node), problem});
+    void add(const std::string& file, XmlElement node, const std::string& problem) {
+        report_->problems.push_back({file, node.line(), problem});
     }
 
-    void checkElement(const xmlNode* node) {
-        if (!named(node, "firstplay")) {
+    void checkElement(XmlElement node) {
+        if (!node.is("firstplay")) {
             for (const char* name : kPictureAttributes) {
-                std::string value;
-                if (!attribute(node, name, &value)) continue;
+                if (!node.has(name)) continue;
+                const std::string value = node.attribute(name, "");
                 documentTracks_.insert(value);
                 checkTrack(documentShown_, node, name, value);
             }
         }
-        const std::string element = nameOf(node);
+        const std::string element = node.name();
         if (element == "focusitem" || element == "menuproperty") {
             reference(node, "target", Kind::kAnything, true);
         } else if (element == "use") {
@@ -267,9 +230,9 @@ private:
     }
 
     // The calendar command's "SwitchPage,PAGE" and "PlayContent,CONTENT" parameters.
-    void checkParam(const xmlNode* node) {
-        std::string param;
-        if (!attribute(node, "param", &param)) return;
+    void checkParam(XmlElement node) {
+        if (!node.has("param")) return;
+        const std::string param = node.attribute("param", "");
         const size_t comma = param.find(',');
         if (comma == std::string::npos) return;
         const std::string verb = param.substr(0, comma);
@@ -281,16 +244,15 @@ private:
         }
     }
 
-    void reference(const xmlNode* node, const char* name, Kind kind, bool required) {
-        std::string value;
-        if (!attribute(node, name, &value)) {
+    void reference(XmlElement node, const char* name, Kind kind, bool required) {
+        if (!node.has(name)) {
             if (required) add(documentShown_, node, describe(node) + " has no " + name);
             return;
         }
-        resolve(node, name, value, kind);
+        resolve(node, name, node.attribute(name, ""), kind);
     }
 
-    void resolve(const xmlNode* node, const std::string& what, const std::string& id, Kind kind) {
+    void resolve(XmlElement node, const std::string& what, const std::string& id, Kind kind) {
         ++report_->referencesChecked;
         const auto found = ids_.find(id);
         if (id.empty() || found == ids_.end()) {
@@ -298,7 +260,7 @@ private:
                 what + " of " + describe(node) + " names '" + id + "', which no element has");
             return;
         }
-        const std::vector<const xmlNode*>& targets = found->second;
+        const std::vector<XmlElement>& targets = found->second;
         if (targets.size() > 1) {
             if (reportedDuplicates_.insert(id).second) {
                 add(documentShown_, targets[1],
@@ -307,31 +269,31 @@ private:
             }
             return;
         }
-        const xmlNode* target = targets.front();
+        XmlElement target = targets.front();
         if (!isKind(node, target, kind)) {
             add(documentShown_, node,
-                what + " of " + describe(node) + " names '" + id + "', a " + nameOf(target) +
+                what + " of " + describe(node) + " names '" + id + "', a " + target.name() +
                     ", not " + kindName(kind));
         }
     }
 
-    bool isKind(const xmlNode* from, const xmlNode* target, Kind kind) const {
-        const std::string name = nameOf(target);
+    bool isKind(XmlElement from, XmlElement target, Kind kind) const {
+        const std::string name = target.name();
         switch (kind) {
             case Kind::kAnything:
                 return true;
             case Kind::kContainer:
-                return name == "container" && named(target->parent, "layout");
+                return name == "container" && target.parent().is("layout");
             case Kind::kResourceButton:
-                return name == "graphicbutton" && hasAncestor(target, "resourcelist");
+                return name == "graphicbutton" && target.isInside("resourcelist");
             case Kind::kTitle:
-                return name == "title" && named(target->parent, "titlelist");
+                return name == "title" && target.parent().is("titlelist");
             case Kind::kMenuProperty:
                 return name == "menuproperty";
             case Kind::kPageButton: {
                 if (name != "graphicbutton") return false;
                 // A layout that does not resolve is reported by its own reference.
-                const auto layout = ids_.find(attributeOr(from, "layoutId"));
+                const auto layout = ids_.find(from.attribute("layoutId", ""));
                 if (layout == ids_.end() || layout->second.size() != 1) return true;
                 return isInside(target, layout->second.front());
             }
@@ -344,7 +306,7 @@ private:
         return false;
     }
 
-    void checkTrack(const std::string& shown, const xmlNode* node, const std::string& name,
+    void checkTrack(const std::string& shown, XmlElement node, const std::string& name,
                     const std::string& value) {
         auto cached = trackProblems_.find(value);
         if (cached == trackProblems_.end()) {
@@ -371,7 +333,7 @@ private:
     std::string documentShown_;
     std::string titleShown_;
     ReferenceReport* report_;
-    std::map<std::string, std::vector<const xmlNode*>> ids_;
+    std::map<std::string, std::vector<XmlElement>> ids_;
     std::set<std::string> reportedDuplicates_;
     std::map<std::string, std::string> trackProblems_;
     std::map<std::string, std::string> decoded_;  // file name in tracks/ -> its problem
@@ -399,8 +361,8 @@ ReferenceReport checkOutputFolder(const fs::path& folder, const std::string& sho
     report.readable = true;
     OutputChecker checker(folder, shown, &report);
     checker.decodeTracks(written);
-    checker.checkDocument(xmlDocGetRootElement(document.get()));
-    checker.checkTitle(xmlDocGetRootElement(title.get()));
+    checker.checkDocument(XmlElement(xmlDocGetRootElement(document.get())));
+    checker.checkTitle(XmlElement(xmlDocGetRootElement(title.get())));
     checker.checkUnnamedTracks();
     return report;
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "cli/core/EditDistance.h"
+
 namespace merrowcli {
 
 namespace {
@@ -22,24 +24,6 @@ std::string typedName(const char* argument) {
     const size_t equals = text.find('=');
     if (text.rfind("--", 0) == 0 && equals != std::string::npos) text.resize(equals);
     return text;
-}
-
-// Edits between two words: insertions, deletions, substitutions and swaps of two neighbours
-// (the optimal string alignment distance), so that "biuld" is one edit from "build".
-size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-    for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-            }
-        }
-    }
-    return d[a.size()][b.size()];
 }
 
 }  // namespace
@@ -86,10 +70,11 @@ void ArgumentParser::addValueOption(const std::string& longName, char shortName,
     addOption(std::move(option));
 }
 
-ArgumentParser::Operand ArgumentParser::folderOperand(
-    const char* name, const char* help, std::optional<std::filesystem::path>& target) {
+ArgumentParser::Operand ArgumentParser::folderOperand(const char* name, const char* help,
+                                                      std::optional<std::filesystem::path>& target,
+                                                      bool required) {
     const std::string operandName = name;
-    return {operandName, help, true, false,
+    return {operandName, help, required, false,
             [operandName, &target](const std::string& value, std::string* problem) {
                 if (value.empty()) {
                     *problem = operandName + " is empty";
@@ -98,6 +83,27 @@ ArgumentParser::Operand ArgumentParser::folderOperand(
                 target = value;
                 return true;
             }};
+}
+
+void ArgumentParser::addFolderOption(const std::string& longName, char shortName,
+                                     const std::string& valueName, const std::string& help,
+                                     const std::string& what,
+                                     std::optional<std::filesystem::path>& target) {
+    addValueOption(
+        longName, shortName, valueName, help,
+        [valueName, what, &target](const std::string& value, std::string* problem) {
+            if (target) {
+                *problem = "the " + what + " is given twice";
+                return false;
+            }
+            if (value.empty()) {
+                *problem = valueName + " is empty";
+                return false;
+            }
+            target = value;
+            return true;
+        },
+        "needs a folder");
 }
 
 void ArgumentParser::addOperand(Operand operand) {
@@ -115,7 +121,7 @@ std::string ArgumentParser::nearest(const std::string& word,
     std::string best;
     size_t bestDistance = std::string::npos;
     for (const std::string& candidate : candidates) {
-        const size_t distance = editDistance(word, candidate);
+        const size_t distance = editDistance(word, candidate, LetterCase::kCounted);
         if (distance < bestDistance) {
             bestDistance = distance;
             best = candidate;
@@ -168,25 +174,89 @@ bool ArgumentParser::takeOperand(const std::string& value) {
     return false;
 }
 
-ArgumentParser::Outcome ArgumentParser::parse(const std::vector<std::string>& args) {
-    problem_.clear();
-    verbosity_ = 0;
-    operandCounts_.assign(operands_.size(), 0);
-    firstOperands_.assign(operands_.size(), std::string());
-
-    std::vector<struct option> table;
+std::string ArgumentParser::optionTable(std::vector<struct option>* table) const {
     // ':' first: a missing value is answered with ':' rather than '?', and nothing is printed.
     std::string shortOptions = ":";
     for (size_t i = 0; i < options_.size(); ++i) {
         const Option& option = options_[i];
         const int hasValue = option.valueName.empty() ? no_argument : required_argument;
-        table.push_back({option.longName.c_str(), hasValue, nullptr, kLongBase + int(i)});
+        table->push_back({option.longName.c_str(), hasValue, nullptr, kLongBase + int(i)});
         if (option.shortName != 0) {
             shortOptions += option.shortName;
             if (hasValue == required_argument) shortOptions += ':';
         }
     }
-    table.push_back({nullptr, 0, nullptr, 0});
+    table->push_back({nullptr, 0, nullptr, 0});
+    return shortOptions;
+}
+
+std::string ArgumentParser::refusal(int answer, char* const* argv) const {
+    if (answer == '?') {
+        // A known flag written with "=value".
+        if (optopt >= kLongBase) return typedName(argv[optind - 1]) + " takes no value";
+        if (optopt != 0) return unknownOptionProblem(std::string("-") + char(optopt));
+        return unknownOptionProblem(typedName(argv[optind - 1]));
+    }
+    // A missing value: glibc names the option by its code, the short letter or kLongBase +
+    // index.
+    const Option* option = nullptr;
+    std::string typed;
+    if (optopt >= kLongBase && optopt - kLongBase < int(options_.size())) {
+        option = &options_[size_t(optopt - kLongBase)];
+        typed = typedName(argv[optind - 1]);
+    } else {
+        typed = std::string("-") + char(optopt);
+        for (const Option& candidate : options_) {
+            if (candidate.shortName == optopt) option = &candidate;
+        }
+    }
+    return typed + " " + (option != nullptr ? option->missingValue : "needs a value");
+}
+
+size_t ArgumentParser::optionOf(int answer) const {
+    if (answer >= kLongBase) return static_cast<size_t>(answer - kLongBase);
+    size_t which = options_.size();
+    for (size_t i = 0; i < options_.size(); ++i) {
+        if (options_[i].shortName == answer) which = i;
+    }
+    return which;
+}
+
+ArgumentParser::Outcome ArgumentParser::takeOption(const Option& option, const char* value) {
+    if (option.longName == "help") return Outcome::kHelp;
+    if (option.longName == "version") return Outcome::kVersion;
+    if (option.valueName.empty()) {
+        if (option.onFlag) option.onFlag();
+        return Outcome::kRun;
+    }
+    std::string problem;
+    if (option.onValue && !option.onValue(value != nullptr ? value : "", &problem)) {
+        problem_ = problem;
+        return Outcome::kError;
+    }
+    return Outcome::kRun;
+}
+
+bool ArgumentParser::takeOperands(int first, int argc, char* const* argv) {
+    for (int i = first; i < argc; ++i) {
+        if (!takeOperand(argv[static_cast<size_t>(i)])) return false;
+    }
+    for (size_t i = 0; i < operands_.size(); ++i) {
+        if (operands_[i].required && operandCounts_[i] == 0) {
+            problem_ = operands_[i].name + " is missing";
+            return false;
+        }
+    }
+    return true;
+}
+
+ArgumentParser::Outcome ArgumentParser::parse(const std::vector<std::string>& args) {
+    problem_.clear();
+    verbosity_ = 0;
+    operandCounts_.assign(operands_.size(), 0);
+    firstOperands_.assign(operands_.size(), std::string());
+    std::vector<struct option> table;
+    const std::string shortOptions = optionTable(&table);
 
     std::vector<std::string> storage;
     storage.reserve(args.size() + 1);
@@ -204,69 +274,20 @@ ArgumentParser::Outcome ArgumentParser::parse(const std::vector<std::string>& ar
         const int answer =
             getopt_long(argc, argv.data(), shortOptions.c_str(), table.data(), &index);
         if (answer == -1) break;
-        if (answer == '?') {
-            if (optopt >= kLongBase) {
-                // A known flag written with "=value".
-                problem_ = typedName(argv[optind - 1]) + " takes no value";
-            } else if (optopt != 0) {
-                problem_ = unknownOptionProblem(std::string("-") + char(optopt));
-            } else {
-                problem_ = unknownOptionProblem(typedName(argv[optind - 1]));
-            }
+        if (answer == '?' || answer == ':') {
+            problem_ = refusal(answer, argv.data());
             return Outcome::kError;
         }
-        if (answer == ':') {
-            // glibc names the option by its code: the short letter, or kLongBase + index.
-            const Option* option = nullptr;
-            std::string typed;
-            if (optopt >= kLongBase && optopt - kLongBase < int(options_.size())) {
-                option = &options_[size_t(optopt - kLongBase)];
-                typed = typedName(argv[optind - 1]);
-            } else {
-                typed = std::string("-") + char(optopt);
-                for (const Option& candidate : options_) {
-                    if (candidate.shortName == optopt) option = &candidate;
-                }
-            }
-            problem_ = typed + " " + (option != nullptr ? option->missingValue : "needs a value");
-            return Outcome::kError;
-        }
-        size_t which = options_.size();
-        if (answer >= kLongBase) {
-            which = static_cast<size_t>(answer - kLongBase);
-        } else {
-            for (size_t i = 0; i < options_.size(); ++i) {
-                if (options_[i].shortName == answer) which = i;
-            }
-        }
+        const size_t which = optionOf(answer);
         if (which >= options_.size()) {
             problem_ = "unknown option";
             return Outcome::kError;
         }
-        const Option& option = options_[which];
-        if (option.longName == "help") return Outcome::kHelp;
-        if (option.longName == "version") return Outcome::kVersion;
-        if (option.valueName.empty()) {
-            if (option.onFlag) option.onFlag();
-            continue;
-        }
-        std::string problem;
-        if (option.onValue && !option.onValue(optarg != nullptr ? optarg : "", &problem)) {
-            problem_ = problem;
-            return Outcome::kError;
-        }
+        const Outcome outcome = takeOption(options_[which], optarg);
+        if (outcome != Outcome::kRun) return outcome;
     }
     // getopt_long has moved the operands behind the options in argv (not in storage).
-    for (int i = optind; i < argc; ++i) {
-        if (!takeOperand(argv[static_cast<size_t>(i)])) return Outcome::kError;
-    }
-    for (size_t i = 0; i < operands_.size(); ++i) {
-        if (operands_[i].required && operandCounts_[i] == 0) {
-            problem_ = operands_[i].name + " is missing";
-            return Outcome::kError;
-        }
-    }
-    return Outcome::kRun;
+    return takeOperands(optind, argc, argv.data()) ? Outcome::kRun : Outcome::kError;
 }
 
 std::string ArgumentParser::usageLine() const {

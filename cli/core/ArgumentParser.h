@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct option;
+
 namespace merrowcli {
 
 class ArgumentParser {
@@ -58,9 +60,16 @@ public:
                         const std::string& help, ValueHandler onValue,
                         const std::string& missingValue = {});
     void addOperand(Operand operand);
-    // A required folder operand that refuses an empty value ("NAME is empty") and sets target.
+    // A folder operand (required unless told) that refuses an empty value ("NAME is empty")
+    // and sets target.
     static Operand folderOperand(const char* name, const char* help,
-                                 std::optional<std::filesystem::path>& target);
+                                 std::optional<std::filesystem::path>& target,
+                                 bool required = true);
+    // An option naming a folder, given at most once: refuses an empty value ("VALUE is empty")
+    // and a second one ("the WHAT is given twice"), and sets target.
+    void addFolderOption(const std::string& longName, char shortName, const std::string& valueName,
+                         const std::string& help, const std::string& what,
+                         std::optional<std::filesystem::path>& target);
     // Text for the end of the help (exit statuses, examples).
     void setEpilogue(std::string text) { epilogue_ = std::move(text); }
 
@@ -84,6 +93,15 @@ public:
     static std::string nearest(const std::string& word, const std::vector<std::string>& candidates);
 
 private:
+    // getopt_long's table of the options and its text of short options.
+    std::string optionTable(std::vector<struct option>* table) const;
+    // Why getopt_long refused the argument at optind - 1 (answer '?' or ':').
+    std::string refusal(int answer, char* const* argv) const;
+    // The option getopt_long answered with; options_.size() for none.
+    size_t optionOf(int answer) const;
+    // Runs the option's handler; kRun to go on.
+    Outcome takeOption(const Option& option, const char* value);
+    bool takeOperands(int first, int argc, char* const* argv);
     bool takeOperand(const std::string& value);
     std::string unknownOptionProblem(const std::string& argument) const;
 

@@ -2,6 +2,7 @@
 // One subcommand of the `merrowkit` program (build, check, preview, import): it declares its
 // arguments to the shared parser and then runs with what the parser took.
 
+#include <functional>
 #include <string>
 
 #include "cli/core/ArgumentParser.h"
@@ -26,5 +27,10 @@ public:
     // Runs after a successful parse; returns the exit status.
     virtual int run() = 0;
 };
+
+// What every command's run() does with its body: the body's exit status, or, when it lets an
+// exception out, one error message (the exception's text, or "unexpected failure") and
+// failureStatus.
+int runCatching(int failureStatus, const std::function<int()>& body);
 
 }  // namespace merrowcli

@@ -6,6 +6,11 @@
 
 namespace merrowcli {
 
+// The hooks read their environment variables only in a program built for the tests
+// (MERROWKIT_TEST_HOOKS); a release build never stops, never skips the exchange and keeps the
+// real pixel budget.
+#ifdef MERROWKIT_TEST_HOOKS
+
 void killedAtForTest(const char* step) {
     const char* wanted = std::getenv("MERROWKIT_TEST_KILL_AT");
     if (wanted != nullptr && std::strcmp(wanted, step) == 0) std::raise(SIGKILL);
@@ -22,5 +27,19 @@ long long pixelBudgetForTest(long long fallback) {
     const long long value = std::strtoll(text, &end, 10);
     return end != text && *end == '\0' && value > 0 ? value : fallback;
 }
+
+#else
+
+void killedAtForTest(const char*) {}
+
+bool exchangeDisabledForTest() {
+    return false;
+}
+
+long long pixelBudgetForTest(long long fallback) {
+    return fallback;
+}
+
+#endif
 
 }  // namespace merrowcli

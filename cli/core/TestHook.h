@@ -2,7 +2,8 @@
 // A stop for the tests of the command's crash safety: when the environment variable
 // MERROWKIT_TEST_KILL_AT names a step, the program kills itself with SIGKILL on reaching it, so
 // that a test can check what a real kill at that moment leaves behind. Without the variable
-// nothing happens.
+// nothing happens. The hooks exist only in a program built with MERROWKIT_TEST_HOOKS (the
+// default when the tests are built).
 
 namespace merrowcli {
 

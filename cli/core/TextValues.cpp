@@ -1,6 +1,7 @@
 #include "cli/core/TextValues.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace merrowcli {
@@ -137,6 +138,12 @@ std::string markupText(const std::string& text) {
         }
     }
     return out;
+}
+
+std::string twoDigits(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
 }
 
 }  // namespace merrowcli

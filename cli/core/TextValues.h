@@ -16,6 +16,8 @@ bool parseBoolean(const std::string& text, bool* out);
 bool parseGuid(std::string text, GUID* out);
 // Text with &, <, > and " written as entities, for an XML attribute or HTML text.
 std::string markupText(const std::string& text);
+// A number of at least two digits, with a leading zero below 10 ("07", "12", "123").
+std::string twoDigits(int value);
 // UTF-8 text as a wide string of code points; false for text that is not UTF-8.
 bool widen(const std::string& text, std::wstring* out);
 

@@ -5,15 +5,11 @@
 #include <numeric>
 #include <utility>
 
+#include "cli/core/TextValues.h"
+
 namespace merrowcli::import {
 
 namespace {
-
-std::string twoDigits(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
-}
 
 std::string dateKey(int year, int month, int day) {
     return std::to_string(year) + "_" + twoDigits(month) + "_" + twoDigits(day);
@@ -52,27 +48,60 @@ std::vector<CalendarContent> contentsOfDay(const std::vector<MediaItem>& media,
     return contents;
 }
 
-}  // namespace
-
-Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
-    Calendar calendar;
-    std::stable_sort(media.begin(), media.end(), [](const MediaItem& a, const MediaItem& b) {
-        if (a.taken != b.taken) return a.taken < b.taken;
-        return a.path < b.path;
-    });
-    calendar.media = std::move(media);
-    const std::vector<MediaItem>& items = calendar.media;
-
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i].kind == MediaKind::kPhoto) calendar.slideshow.push_back(i);
+// The year and month entries a day goes under, made when it is the first day of them.
+CalendarMonth& monthOf(Calendar* calendar, const LocalTime& first) {
+    if (calendar->years.empty() || calendar->years.back().year != first.year) {
+        CalendarYear year;
+        year.year = first.year;
+        year.id = "Year_" + std::to_string(first.year);
+        calendar->years.push_back(std::move(year));
     }
+    CalendarYear& year = calendar->years.back();
+    if (year.months.empty() || year.months.back().month != first.month) {
+        CalendarMonth month;
+        month.month = first.month;
+        month.id = "Month_" + std::to_string(first.year) + "_" + twoDigits(first.month);
+        month.firstdayShift = weekdayOf(first.year, first.month, 1);
+        month.monthDays = monthLength(first.year, first.month);
+        year.months.push_back(std::move(month));
+    }
+    return year.months.back();
+}
+
+// One day of items (indexes into the calendar's media, in time order), with its contents
+// numbered and counted; its videos are added to *videos.
+CalendarDay makeDay(const Calendar& calendar, const std::vector<size_t>& dayItems,
+                    const std::vector<int>& frameOf, double gapHours, std::vector<size_t>* videos) {
+    const std::vector<MediaItem>& items = calendar.media;
+    const LocalTime& first = items[dayItems.front()].taken;
+    CalendarDay day;
+    day.day = first.day;
+    const std::string key = dateKey(first.year, first.month, first.day);
+    day.id = "Day_" + key;
+    day.contents = contentsOfDay(items, dayItems, gapHours, videos);
+    int number = 0;
+    for (CalendarContent& content : day.contents) {
+        content.id = "Content_" + key + "_" + std::to_string(++number);
+        const LocalTime& at = items[content.items.front()].taken;
+        content.time = twoDigits(at.hour) + ":" + twoDigits(at.minute);
+        if (content.slideshow) {
+            content.startFrame = frameOf[content.items.front()];
+            day.photos += static_cast<int>(content.items.size());
+        } else {
+            ++day.titles;
+        }
+    }
+    return day;
+}
+
+// The days, months and years of the media, in time order.
+void fileDays(Calendar* calendar, double gapHours, std::vector<size_t>* videos) {
+    const std::vector<MediaItem>& items = calendar->media;
     // Position of every photo in the slideshow.
     std::vector<int> frameOf(items.size(), 0);
-    for (size_t at = 0; at < calendar.slideshow.size(); ++at) {
-        frameOf[calendar.slideshow[at]] = static_cast<int>(at);
+    for (size_t at = 0; at < calendar->slideshow.size(); ++at) {
+        frameOf[calendar->slideshow[at]] = static_cast<int>(at);
     }
-
-    std::vector<size_t> videos;
     size_t begin = 0;
     while (begin < items.size()) {
         const LocalTime& first = items[begin].taken;
@@ -83,73 +112,50 @@ Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
         }
         std::vector<size_t> dayItems(end - begin);
         std::iota(dayItems.begin(), dayItems.end(), begin);
-
-        if (calendar.years.empty() || calendar.years.back().year != first.year) {
-            CalendarYear year;
-            year.year = first.year;
-            year.id = "Year_" + std::to_string(first.year);
-            calendar.years.push_back(std::move(year));
-        }
-        CalendarYear& year = calendar.years.back();
-        if (year.months.empty() || year.months.back().month != first.month) {
-            CalendarMonth month;
-            month.month = first.month;
-            month.id = "Month_" + std::to_string(first.year) + "_" + twoDigits(first.month);
-            month.firstdayShift = weekdayOf(first.year, first.month, 1);
-            month.monthDays = monthLength(first.year, first.month);
-            year.months.push_back(std::move(month));
-        }
-        CalendarMonth& month = year.months.back();
-        CalendarDay day;
-        day.day = first.day;
-        const std::string key = dateKey(first.year, first.month, first.day);
-        day.id = "Day_" + key;
-        day.contents = contentsOfDay(items, dayItems, gapHours, &videos);
-        int number = 0;
-        for (CalendarContent& content : day.contents) {
-            content.id = "Content_" + key + "_" + std::to_string(++number);
-            const LocalTime& at = items[content.items.front()].taken;
-            content.time = twoDigits(at.hour) + ":" + twoDigits(at.minute);
-            if (content.slideshow) {
-                content.startFrame = frameOf[content.items.front()];
-                day.photos += static_cast<int>(content.items.size());
-            } else {
-                ++day.titles;
-            }
-        }
+        CalendarMonth& month = monthOf(calendar, first);
+        CalendarDay day = makeDay(*calendar, dayItems, frameOf, gapHours, videos);
+        CalendarYear& year = calendar->years.back();
         month.titles += day.titles;
         month.photos += day.photos;
         year.titles += day.titles;
         year.photos += day.photos;
-        calendar.titleTotal += day.titles;
-        calendar.photoTotal += day.photos;
+        calendar->titleTotal += day.titles;
+        calendar->photoTotal += day.photos;
         month.days.push_back(std::move(day));
         begin = end;
     }
+}
 
-    // Titles in time order: the videos were met in that order.
-    std::vector<int> titleOf(items.size(), -1);
-    for (const size_t item : videos) {
-        CalendarTitle title;
-        const int number = static_cast<int>(calendar.titles.size()) + 1;
-        title.id = "UserTitle_" + std::to_string(number);
-        title.item = item;
-        const std::vector<Chapter>& chapters = items[item].chapters;
-        const size_t count = chapters.empty() ? 1 : chapters.size();
-        for (size_t k = 0; k < count; ++k) {
-            CalendarChapter chapter;
-            chapter.index = static_cast<int>(k) + 1;
-            chapter.id = "Chapter_" + std::to_string(number) + "_" + std::to_string(chapter.index);
-            chapter.start = chapters.empty() ? 0.0 : chapters[k].start;
-            chapter.text = chapters.empty() || chapters[k].title.empty()
-                               ? "Chapter " + std::to_string(chapter.index)
-                               : chapters[k].title;
-            title.chapters.push_back(std::move(chapter));
-        }
-        titleOf[item] = static_cast<int>(calendar.titles.size());
-        calendar.titles.push_back(std::move(title));
+// A video's title with its chapters (one at the start when the container lists none).
+CalendarTitle makeTitle(const MediaItem& video, size_t item, int number) {
+    CalendarTitle title;
+    title.id = "UserTitle_" + std::to_string(number);
+    title.item = item;
+    const std::vector<Chapter>& chapters = video.chapters;
+    const size_t count = chapters.empty() ? 1 : chapters.size();
+    for (size_t k = 0; k < count; ++k) {
+        CalendarChapter chapter;
+        chapter.index = static_cast<int>(k) + 1;
+        chapter.id = "Chapter_" + std::to_string(number) + "_" + std::to_string(chapter.index);
+        chapter.start = chapters.empty() ? 0.0 : chapters[k].start;
+        chapter.text = chapters.empty() || chapters[k].title.empty()
+                           ? "Chapter " + std::to_string(chapter.index)
+                           : chapters[k].title;
+        title.chapters.push_back(std::move(chapter));
     }
-    for (CalendarYear& year : calendar.years) {
+    return title;
+}
+
+// Titles in time order (the videos were met in that order), and each title content pointed
+// at its title.
+void addTitles(Calendar* calendar, const std::vector<size_t>& videos) {
+    std::vector<int> titleOf(calendar->media.size(), -1);
+    for (const size_t item : videos) {
+        const int number = static_cast<int>(calendar->titles.size()) + 1;
+        titleOf[item] = static_cast<int>(calendar->titles.size());
+        calendar->titles.push_back(makeTitle(calendar->media[item], item, number));
+    }
+    for (CalendarYear& year : calendar->years) {
         for (CalendarMonth& month : year.months) {
             for (CalendarDay& day : month.days) {
                 for (CalendarContent& content : day.contents) {
@@ -158,6 +164,23 @@ Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
             }
         }
     }
+}
+
+}  // namespace
+
+Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
+    Calendar calendar;
+    std::stable_sort(media.begin(), media.end(), [](const MediaItem& a, const MediaItem& b) {
+        if (a.taken != b.taken) return a.taken < b.taken;
+        return a.path < b.path;
+    });
+    calendar.media = std::move(media);
+    for (size_t i = 0; i < calendar.media.size(); ++i) {
+        if (calendar.media[i].kind == MediaKind::kPhoto) calendar.slideshow.push_back(i);
+    }
+    std::vector<size_t> videos;
+    fileDays(&calendar, gapHours, &videos);
+    addTitles(&calendar, videos);
     return calendar;
 }
 

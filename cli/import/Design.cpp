@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <system_error>
+#include <utility>
 
 namespace merrowcli::import {
 
@@ -15,52 +16,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool named(const xmlNode* node, const char* name) {
-    return node != nullptr && node->type == XML_ELEMENT_NODE &&
-           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
-}
-
-std::string attribute(const xmlNode* node, const char* name) {
-    xmlChar* value = xmlGetNoNsProp(node, BAD_CAST name);
-    if (value == nullptr) return {};
-    std::string text = reinterpret_cast<const char*>(value);
-    xmlFree(value);
-    return text;
-}
-
-// The first element child named name (with the attribute's value when attr is given).
-const xmlNode* child(const xmlNode* parent, const char* name, const char* attr = nullptr,
-                     const char* value = nullptr) {
-    if (parent == nullptr) return nullptr;
-    for (const xmlNode* node = parent->children; node != nullptr; node = node->next) {
-        if (!named(node, name)) continue;
-        if (attr == nullptr || attribute(node, attr) == value) return node;
-    }
-    return nullptr;
-}
+using merrowhost::XmlElement;
 
 // The element's width and height as the component reads them (atoi); 0 x 0 when either is
 // not positive.
-Size sizeOf(const xmlNode* element) {
-    if (element == nullptr) return {};
-    const Size size{std::atoi(attribute(element, "width").c_str()),
-                    std::atoi(attribute(element, "height").c_str())};
+Size sizeOf(const XmlElement& element) {
+    const Size size{std::atoi(element.attribute("width", "").c_str()),
+                    std::atoi(element.attribute("height", "").c_str())};
     if (size.width <= 0 || size.height <= 0) return {};
     return size;
 }
 
 // The select button of a grid page: container/gridcontainer/gridholder[TEMPLATE]/graphicbutton.
-Size gridButton(const xmlNode* layout, const char* container) {
-    const xmlNode* grid = child(child(layout, "container", "id", container), "gridcontainer");
-    return sizeOf(child(child(grid, "gridholder", "type", "TEMPLATE"), "graphicbutton"));
+Size gridButton(const XmlElement& layout, const char* container) {
+    return sizeOf(layout.child("container", "id", container)
+                      .child("gridcontainer")
+                      .child("gridholder", "type", "TEMPLATE")
+                      .child("graphicbutton"));
 }
 
 // The thumbnail ("BUTTON_" in the id) and text ("TEXT_") of a scene template.
-void sceneSizes(const xmlNode* holder, Size* thumbnail, Size* text) {
-    if (holder == nullptr) return;
-    for (const xmlNode* node = holder->children; node != nullptr; node = node->next) {
-        if (!named(node, "graphicbutton") && !named(node, "scenetext")) continue;
-        const std::string id = attribute(node, "id");
+void sceneSizes(const XmlElement& holder, Size* thumbnail, Size* text) {
+    for (const XmlElement& node : holder.children()) {
+        if (!node.is("graphicbutton") && !node.is("scenetext")) continue;
+        const std::string id = node.attribute("id", "");
         if (id.find("BUTTON_") != std::string::npos) {
             if (thumbnail->width == 0) *thumbnail = sizeOf(node);
         } else if (id.find("TEXT_") != std::string::npos) {
@@ -69,14 +48,47 @@ void sceneSizes(const xmlNode* holder, Size* thumbnail, Size* text) {
     }
 }
 
-void collectPictures(const xmlNode* element, std::set<std::string>* names) {
-    for (const xmlNode* node = element; node != nullptr; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE) continue;
+// The sizes of the pictures the layout shows; false with *error naming the first one that
+// has none.
+bool readSizes(const XmlElement& layout, const std::string& shown, DesignSizes* sizes,
+               std::string* error) {
+    *sizes = {};
+    const XmlElement yearHolder = layout.child("container", "id", "YearPageLayout")
+                                      .child("scrollcontainer3")
+                                      .child("scrollinfo")
+                                      .child("scrollholder", "id", "Y_HOLDER_1");
+    sceneSizes(yearHolder, &sizes->year, &sizes->yearText);
+    sizes->month = gridButton(layout, "MonthPageLayout");
+    sizes->day = gridButton(layout, "DayPageLayout");
+    sizes->content = gridButton(layout, "ContentPageLayout");
+    const XmlElement chapterHolder = layout.child("container", "id", "ChapterPageLayout")
+                                         .child("scrollcontainer2")
+                                         .child("scrollinfo")
+                                         .child("scrollholder");
+    sceneSizes(chapterHolder, &sizes->chapter, &sizes->chapterText);
+    const std::pair<const char*, Size> needed[] = {
+        {"the year scene's thumbnail button (Y_HOLDER_1, an id with BUTTON_)", sizes->year},
+        {"the year scene's text (Y_HOLDER_1, an id with TEXT_)", sizes->yearText},
+        {"the month grid's TEMPLATE graphicbutton", sizes->month},
+        {"the day grid's TEMPLATE graphicbutton", sizes->day},
+        {"the content grid's TEMPLATE graphicbutton", sizes->content},
+    };
+    for (const auto& [what, size] : needed) {
+        if (size.width == 0) {
+            *error = shown + ": the layout has no " + what + " with a width and height";
+            return false;
+        }
+    }
+    return true;
+}
+
+void collectPictures(const XmlElement& first, std::set<std::string>* names) {
+    for (XmlElement node = first; node; node = node.next()) {
         for (const char* name : {"image", "imageBody", "imageHighlight"}) {
-            const std::string value = attribute(node, name);
+            const std::string value = node.attribute(name, "");
             if (!value.empty()) names->insert(value);
         }
-        collectPictures(node->children, names);
+        collectPictures(node.child(), names);
     }
 }
 
@@ -107,43 +119,20 @@ bool Design::load(const fs::path& folder, std::string* error) {
                  ": not a well-formed XML document";
         return false;
     }
-    const xmlNode* root = xmlDocGetRootElement(doc_.get());
-    const xmlNode* layout = named(root, "root") ? child(root, "layout") : nullptr;
-    if (layout == nullptr) {
+    const XmlElement root(xmlDocGetRootElement(doc_.get()));
+    const XmlElement layout = root.is("root") ? root.child("layout") : XmlElement();
+    if (!layout) {
         *error = shown + ": the document has no /root/layout";
         return false;
     }
-    sizes_ = {};
-    const xmlNode* yearHolder =
-        child(child(child(child(layout, "container", "id", "YearPageLayout"), "scrollcontainer3"),
-                    "scrollinfo"),
-              "scrollholder", "id", "Y_HOLDER_1");
-    sceneSizes(yearHolder, &sizes_.year, &sizes_.yearText);
-    sizes_.month = gridButton(layout, "MonthPageLayout");
-    sizes_.day = gridButton(layout, "DayPageLayout");
-    sizes_.content = gridButton(layout, "ContentPageLayout");
-    const xmlNode* chapterHolder = child(
-        child(child(child(layout, "container", "id", "ChapterPageLayout"), "scrollcontainer2"),
-              "scrollinfo"),
-        "scrollholder");
-    sceneSizes(chapterHolder, &sizes_.chapter, &sizes_.chapterText);
+    return readSizes(layout, shown, &sizes_, error) && listPictures(layout, shown, error);
+}
 
-    const std::pair<const char*, Size> needed[] = {
-        {"the year scene's thumbnail button (Y_HOLDER_1, an id with BUTTON_)", sizes_.year},
-        {"the year scene's text (Y_HOLDER_1, an id with TEXT_)", sizes_.yearText},
-        {"the month grid's TEMPLATE graphicbutton", sizes_.month},
-        {"the day grid's TEMPLATE graphicbutton", sizes_.day},
-        {"the content grid's TEMPLATE graphicbutton", sizes_.content},
-    };
-    for (const auto& [what, size] : needed) {
-        if (size.width == 0) {
-            *error = shown + ": the layout has no " + what + " with a width and height";
-            return false;
-        }
-    }
-
+bool Design::listPictures(const XmlElement& layout, const std::string& shown, std::string* error) {
+    const fs::path& folder = folder_;
+    std::error_code ec;
     std::set<std::string> names;
-    collectPictures(layout->children, &names);
+    collectPictures(layout.child(), &names);
     pictures_.clear();
     for (const std::string& name : names) {
         const fs::path relative = fs::path(name).lexically_normal();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "host/dom/XmlElement.h"
+
 struct _xmlDoc;
 
 namespace merrowcli::import {
@@ -52,6 +54,10 @@ public:
     const std::vector<std::string>& pictures() const { return pictures_; }
 
 private:
+    // The pictures the layout names, each inside the design folder and there.
+    bool listPictures(const merrowhost::XmlElement& layout, const std::string& shown,
+                      std::string* error);
+
     struct DocFree {
         void operator()(_xmlDoc* doc) const;
     };

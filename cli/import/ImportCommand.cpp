@@ -14,11 +14,8 @@
 #include "cli/core/Messages.h"
 #include "cli/core/ProgramPaths.h"
 #include "cli/core/StagingFolder.h"
-#include "cli/import/ArtPlan.h"
-#include "cli/import/ArtWriter.h"
-#include "cli/import/Calendar.h"
 #include "cli/import/Design.h"
-#include "cli/import/MediaReader.h"
+#include "cli/import/ImportRun.h"
 #include "cli/import/ProjectWriter.h"
 
 namespace merrowcli {
@@ -29,46 +26,6 @@ namespace {
 
 constexpr const char* kDefaultProjectFolder = "merrowkit-project";
 constexpr const char* kArtFolder = "art";
-
-// One line on stderr that is rewritten in place while the import reads and draws; shown only
-// when stderr is a terminal and the run is not quiet.
-class ProgressLine {
-public:
-    ProgressLine()
-        : active_(isatty(STDERR_FILENO) == 1 &&
-                  Messages::instance().verbosity() != Messages::Verbosity::kQuiet) {}
-    ~ProgressLine() { clear(); }
-    ProgressLine(const ProgressLine&) = delete;
-    ProgressLine& operator=(const ProgressLine&) = delete;
-
-    void show(const char* what, int done, int total) {
-        if (!active_) return;
-        std::fprintf(stderr, "\rmerrowkit: %s %d/%d\033[K", what, done, total);
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    void clear() {
-        if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
-        std::fflush(stderr);
-        shown_ = false;
-    }
-
-private:
-    bool active_;
-    bool shown_ = false;
-};
-
-bool writeFile(const fs::path& file, const std::string& text, std::string* error) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        *error = file.string() + ": cannot write the file";
-        return false;
-    }
-    return true;
-}
 
 bool isPictureFile(const fs::path& file) {
     std::string extension = file.extension().string();
@@ -97,10 +54,6 @@ bool holdsOnlyPictures(const fs::path& folder, const std::string& shown, std::st
     return true;
 }
 
-std::string plural(size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 }  // namespace
 
 std::string ImportCommand::description() const {
@@ -121,32 +74,12 @@ std::string ImportCommand::epilogue() const {
 }
 
 void ImportCommand::declare(ArgumentParser& parser) {
-    parser.addOperand({"MEDIA_DIR", "the folder of photos and videos (and its sub-folders)", true,
-                       false, [this](const std::string& value, std::string* problem) {
-                           if (value.empty()) {
-                               *problem = "MEDIA_DIR is empty";
-                               return false;
-                           }
-                           mediaFolder_ = value;
-                           return true;
-                       }});
-    parser.addValueOption(
-        "output", 'o', "PROJECT_DIR",
-        "the project folder to write (default: ./merrowkit-project);\n"
-        "it is replaced only when it holds nothing but an import",
-        [this](const std::string& value, std::string* problem) {
-            if (projectFolder_) {
-                *problem = "the project folder is given twice";
-                return false;
-            }
-            if (value.empty()) {
-                *problem = "PROJECT_DIR is empty";
-                return false;
-            }
-            projectFolder_ = value;
-            return true;
-        },
-        "needs a folder");
+    parser.addOperand(ArgumentParser::folderOperand(
+        "MEDIA_DIR", "the folder of photos and videos (and its sub-folders)", mediaFolder_));
+    parser.addFolderOption("output", 'o', "PROJECT_DIR",
+                           "the project folder to write (default: ./merrowkit-project);\n"
+                           "it is replaced only when it holds nothing but an import",
+                           "project folder", projectFolder_);
     parser.addValueOption(
         "design", 0, "DESIGN_DIR",
         "the design: a folder with design.xml and its art\n"
@@ -241,139 +174,17 @@ bool ImportCommand::checkTarget(const fs::path& target, std::string* error) {
 }
 
 int ImportCommand::run() {
-    try {
-        return runOrThrow();
-    } catch (const std::exception& e) {
-        Messages::instance().error(e.what());
-    } catch (...) {
-        Messages::instance().error("unexpected failure");
-    }
-    return kFailed;
+    return runCatching(kFailed, [this] { return runOrThrow(); });
 }
 
 int ImportCommand::runOrThrow() {
-    Messages& messages = Messages::instance();
-    messages.resetWarningCount();
-    tzset();
-    const fs::path& media = *mediaFolder_;
-    const std::string mediaShown = media.string();
-    std::error_code ec;
-    if (!fs::is_directory(media, ec)) {
-        messages.error(mediaShown + ": not a folder");
-        return kBadInput;
+    ImportRun run({*mediaFolder_, projectFolder_.value_or(fs::path(kDefaultProjectFolder)),
+                   designFolder_.value_or(fs::path()), gapHours_});
+    if (!run.checkMediaFolder() || !run.loadDesign() || !run.prepareProjectFolder() ||
+        !run.readMedia() || !run.writeProject() || !run.drawArt() || !run.commit()) {
+        return run.failure();
     }
-
-    const fs::path designFolder = designFolder_ ? *designFolder_ : defaultDesignFolder();
-    if (designFolder.empty()) {
-        messages.error("the shipped design designs/calendar is not installed; give --design");
-        return kBadInput;
-    }
-    import::Design design;
-    std::string error;
-    if (!design.load(designFolder, &error)) {
-        messages.error(error);
-        return kBadInput;
-    }
-    messages.note("design " + designFolder.string());
-
-    const fs::path named = projectFolder_ ? *projectFolder_ : fs::path(kDefaultProjectFolder);
-    const fs::path target = StagingFolder::normaliseTarget(named);
-    if (target.empty()) {
-        messages.error(named.string() + ": cannot be used as the project folder");
-        return kBadInput;
-    }
-    fs::path restored;
-    if (!StagingFolder::recover(target, &restored, &error)) {
-        messages.error(error);
-        return kFailed;
-    }
-    if (!checkTarget(target, &error)) {
-        messages.error(error);
-        return kBadInput;
-    }
-
-    // Read the media.
-    ProgressLine progress;
-    std::vector<import::SkippedFile> skipped;
-    const std::vector<import::MediaFile> files = import::listMedia(media, &skipped);
-    std::vector<import::MediaItem> items;
-    items.reserve(files.size());
-    int done = 0;
-    for (const import::MediaFile& file : files) {
-        progress.show("reading media", ++done, static_cast<int>(files.size()));
-        std::string reason;
-        if (std::optional<import::MediaItem> item = import::readMedia(media, file, &reason)) {
-            items.push_back(std::move(*item));
-        } else {
-            skipped.push_back({file.path, reason});
-        }
-    }
-    progress.clear();
-    for (const import::SkippedFile& file : skipped) {
-        messages.skipped((media / file.path).string(), file.reason);
-    }
-    if (items.empty()) {
-        messages.error(mediaShown + ": no photos or videos found");
-        return kBadInput;
-    }
-
-    const import::Calendar calendar = import::makeCalendar(std::move(items), gapHours_);
-    const import::ArtPlan plan = import::planArt(calendar, design.sizes());
-
-    StagingFolder staging;
-    if (!staging.create(target, &error)) {
-        messages.error(error);
-        return kFailed;
-    }
-    const fs::path out = staging.path();
-    if (!writeFile(out / import::kPresentationFile, import::presentationXml(calendar, design, plan),
-                   &error) ||
-        !writeFile(out / import::kProjectFile, import::projectXml(calendar), &error) ||
-        !writeFile(out / import::kSlideshowFile, import::slideshowXml(calendar), &error) ||
-        !writeFile(out / kMarkerFile, "written by merrowkit import\n", &error)) {
-        messages.error(error);
-        return kFailed;
-    }
-    for (const std::string& picture : design.pictures()) {
-        const fs::path to = out / picture;
-        fs::create_directories(to.parent_path(), ec);
-        if (!fs::copy_file(designFolder / picture, to, fs::copy_options::overwrite_existing, ec)) {
-            messages.error(to.string() + ": cannot copy the design's picture: " + ec.message());
-            return kFailed;
-        }
-    }
-
-    const import::ArtResult art = import::drawArt(
-        calendar, plan, media, out,
-        [&progress](int drawn, int total) { progress.show("drawing pictures", drawn, total); });
-    progress.clear();
-    for (const std::string& problem : art.problems) messages.warning(problem);
-    if (!art.error.empty()) {
-        messages.error(art.error);
-        return kFailed;
-    }
-    if (!staging.commit(&error)) {
-        messages.error(error);
-        return kFailed;
-    }
-    if (!staging.warning().empty()) messages.warning(staging.warning());
-
-    size_t months = 0;
-    size_t days = 0;
-    size_t contents = 0;
-    for (const import::CalendarYear& year : calendar.years) {
-        months += year.months.size();
-        for (const import::CalendarMonth& month : year.months) {
-            days += month.days.size();
-            for (const import::CalendarDay& day : month.days) contents += day.contents.size();
-        }
-    }
-    messages.summary("imported " + plural(calendar.slideshow.size(), "photo", "photos") + " and " +
-                     plural(calendar.titles.size(), "video", "videos") + " into " + named.string() +
-                     ": " + plural(calendar.years.size(), "year", "years") + ", " +
-                     plural(months, "month", "months") + ", " + plural(days, "day", "days") + ", " +
-                     plural(contents, "content", "contents") + ", " +
-                     plural(static_cast<size_t>(art.written), "picture", "pictures"));
+    run.summarise();
     return kImported;
 }
 

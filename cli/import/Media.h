@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/core/CivilCalendar.h"
+
 namespace merrowcli::import {
 
 // A wall-clock time in the local time zone, to the second.
@@ -22,15 +24,9 @@ struct LocalTime {
     auto operator<=>(const LocalTime&) const = default;
 };
 
-// Days from 1970-01-01 to the date, in the proleptic Gregorian calendar.
-long long daysFromCivil(int year, int month, int day);
 // Seconds from 1970-01-01 00:00:00 to the time, counting every day as 86400 seconds (local
 // wall-clock time, so a change of daylight saving time does not show).
 long long secondsOf(const LocalTime& time);
-// 0 for Sunday.
-int weekdayOf(int year, int month, int day);
-bool isLeapYear(int year);
-int monthLength(int year, int month);
 // True when the fields name a real date and time.
 bool isValidTime(const LocalTime& time);
 

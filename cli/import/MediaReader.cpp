@@ -9,6 +9,8 @@
 #include <exiv2/exiv2.hpp>
 #include <system_error>
 
+#include "cli/import/art/VideoInput.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
@@ -116,31 +118,12 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
     return true;
 }
 
-struct FormatClose {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-
-std::string averror(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
 bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
     av_log_set_level(AV_LOG_QUIET);
-    AVFormatContext* opened = nullptr;
-    int status = avformat_open_input(&opened, file.c_str(), nullptr, nullptr);
-    if (status < 0) {
-        *reason = averror(status);
-        return false;
-    }
-    std::unique_ptr<AVFormatContext, FormatClose> context(opened);
-    status = avformat_find_stream_info(context.get(), nullptr);
-    if (status < 0) {
-        *reason = averror(status);
-        return false;
-    }
-    const int stream = av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    VideoInput input;
+    if (!input.open(file, reason)) return false;
+    const AVFormatContext* context = input.context();
+    const int stream = av_find_best_stream(input.context(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (stream < 0) {
         *reason = "it holds no video stream";
         return false;

@@ -9,6 +9,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "cli/core/TextValues.h"
+
 extern "C" {
 #include <libavutil/mem.h>
 #include <libavutil/sha.h>
@@ -110,12 +112,6 @@ std::string namespaceOf(const Design& design) {
         return reinterpret_cast<const char*>(root->ns->href);
     }
     return {};
-}
-
-std::string twoDigits(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
 }
 
 void writeNavigation(XmlText& out, const Calendar& calendar, const std::set<std::string>& texts) {

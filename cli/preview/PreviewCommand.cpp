@@ -47,7 +47,7 @@ std::filesystem::path PreviewCommand::defaultFile(const std::filesystem::path& f
 }
 
 int PreviewCommand::run() {
-    try {
+    return runCatching(kCannotWrite, [this] {
         const std::filesystem::path file = file_.value_or(defaultFile(*folder_));
         std::string error;
         if (!preview::writePreview(*folder_, folder_->string(), file, &error)) {
@@ -56,12 +56,7 @@ int PreviewCommand::run() {
         }
         Messages::instance().summary("wrote " + file.string());
         return kWritten;
-    } catch (const std::exception& e) {
-        Messages::instance().error(e.what());
-    } catch (...) {
-        Messages::instance().error("unexpected failure");
-    }
-    return kCannotWrite;
+    });
 }
 
 }  // namespace merrowcli

@@ -7,6 +7,7 @@
 
 #include "cli/core/InputFile.h"
 #include "cli/core/XmlInput.h"
+#include "host/dom/XmlElement.h"
 
 namespace merrowcli::preview {
 
@@ -42,24 +43,21 @@ void appendString(std::string* out, const char* text) {
     out->push_back('"');
 }
 
-void appendElement(std::string* out, const xmlNode* element) {
+void appendElement(std::string* out, const merrowhost::XmlElement& element) {
     *out += "{\"n\":";
-    appendString(out, reinterpret_cast<const char*>(element->name));
+    appendString(out, element.name().c_str());
     *out += ",\"a\":{";
     bool first = true;
-    for (const xmlAttr* a = element->properties; a != nullptr; a = a->next) {
+    for (const auto& [name, value] : element.attributes()) {
         if (!first) out->push_back(',');
         first = false;
-        appendString(out, reinterpret_cast<const char*>(a->name));
+        appendString(out, name.c_str());
         out->push_back(':');
-        xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
-        appendString(out, value != nullptr ? reinterpret_cast<const char*>(value) : "");
-        xmlFree(value);
+        appendString(out, value.c_str());
     }
     *out += "},\"c\":[";
     first = true;
-    for (const xmlNode* child = element->children; child != nullptr; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) continue;
+    for (const merrowhost::XmlElement& child : element.children()) {
         if (!first) out->push_back(',');
         first = false;
         appendElement(out, child);
@@ -67,29 +65,21 @@ void appendElement(std::string* out, const xmlNode* element) {
     *out += "]}";
 }
 
-// The first <media kind="track"> below the node.
-void findMedia(const xmlNode* node, const xmlNode** found) {
-    for (const xmlNode* n = node; n != nullptr && *found == nullptr; n = n->next) {
-        if (n->type != XML_ELEMENT_NODE) continue;
-        if (std::strcmp(reinterpret_cast<const char*>(n->name), "media") == 0) {
-            xmlChar* kind = xmlGetProp(n, reinterpret_cast<const xmlChar*>("kind"));
-            const bool track =
-                kind != nullptr && std::strcmp(reinterpret_cast<const char*>(kind), "track") == 0;
-            xmlFree(kind);
-            if (track) {
-                *found = n;
-                return;
-            }
-        }
-        findMedia(n->children, found);
+// The first <media kind="track"> at or below the element and its later siblings, in document
+// order.
+merrowhost::XmlElement findMedia(const merrowhost::XmlElement& first) {
+    for (merrowhost::XmlElement each = first; each; each = each.next()) {
+        if (each.is("media") && each.attribute("kind") == "track") return each;
+        if (const merrowhost::XmlElement found = findMedia(each.child())) return found;
     }
+    return {};
 }
 
 }  // namespace
 
 std::string elementJson(const xmlNode* element) {
     std::string out;
-    appendElement(&out, element);
+    appendElement(&out, merrowhost::XmlElement(element));
     return out;
 }
 
@@ -122,16 +112,14 @@ std::string backgroundJson(const std::filesystem::path& outputFolder, const std:
     if (!readInputFile(outputFolder / "title.xml", file, &bytes, &error)) return "null";
     const XmlDocument document = parseXml(bytes, file, &error);
     if (!document) return "null";
-    const xmlNode* found = nullptr;
-    findMedia(xmlDocGetRootElement(document.get()), &found);
-    if (found == nullptr) return "null";
+    const merrowhost::XmlElement found =
+        findMedia(merrowhost::XmlElement(xmlDocGetRootElement(document.get())));
+    if (!found) return "null";
     std::string json = "{";
     for (const char* name : {"object", "width", "height"}) {
-        xmlChar* value = xmlGetProp(found, reinterpret_cast<const xmlChar*>(name));
         if (json.size() > 1) json += ",";
         json += jsonString(std::strcmp(name, "object") == 0 ? "id" : name) + ":";
-        json += jsonString(value != nullptr ? reinterpret_cast<const char*>(value) : "");
-        xmlFree(value);
+        json += jsonString(found.attribute(name, ""));
     }
     return json + "}";
 }

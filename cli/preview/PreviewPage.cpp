@@ -10,6 +10,7 @@
 #include "cli/core/TextValues.h"
 #include "cli/preview/PreviewAssets.h"
 #include "cli/preview/PreviewModel.h"
+#include "host/framework/AtomicFileWriter.h"
 
 namespace merrowcli::preview {
 
@@ -92,27 +93,14 @@ bool writePreview(const fs::path& outputFolder, const std::string& shown, const 
         previewPage(model, backgroundJson(outputFolder, shown),
                     trackBaseFor(outputFolder, pageFile), "merrowkit preview: " + shown);
 
-    // Written beside the target and renamed over it, so that a failed write leaves it alone.
-    const fs::path part = pageFile.string() + ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        out.write(page.data(), static_cast<std::streamsize>(page.size()));
-        out.close();
-        if (!out) {
-            const int saved = errno;
-            std::error_code ignored;
-            fs::remove(part, ignored);
-            *error = located(pageFile.string(), 0,
-                             std::string("cannot be written (") + std::strerror(saved) + ")");
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(part, pageFile, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(part, ignored);
-        *error = located(pageFile.string(), 0, "cannot be written (" + ec.message() + ")");
+    // Written beside the target and renamed over it, so that a failed write leaves it alone
+    // and nothing planted at either name is followed.
+    std::string problem;
+    if (!merrowhost::writeWholeFile(pageFile.string(), page.data(), page.size(),
+                                    merrowhost::FileCreation::kReplace, &problem)) {
+        const std::string named = pageFile.string() + ": ";
+        if (problem.compare(0, named.size(), named) == 0) problem.erase(0, named.size());
+        *error = located(pageFile.string(), 0, "cannot be written (" + problem + ")");
         return false;
     }
     return true;

@@ -23,6 +23,7 @@
 
 #include "host/dom/DocumentRegistry.h"
 #include "host/dom/ElementLookup.h"
+#include "host/dom/XmlElement.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/Diagnostics.h"
 #include "host/pictures/DibImage.h"
@@ -67,25 +68,19 @@ bool integerAttribute(xmlNodePtr element, const char* name, int* value) {
     return elementAttribute(element, name, &text) && leadingInteger(text, value);
 }
 
-bool isElementNamed(xmlNodePtr node, const char* name) {
-    return node != nullptr && node->type == XML_ELEMENT_NODE &&
-           xmlStrEqual(node->name, BAD_CAST name) != 0;
-}
-
 // The 0-based position, among the "container" children of /root/layout, of the container that
 // holds element (or is element); 0 when element is not inside one.
 int layerOf(xmlNodePtr element) {
-    xmlNodePtr root = xmlDocGetRootElement(element->doc);
-    if (!isElementNamed(root, "root")) return 0;
-    for (xmlNodePtr node = element; node != nullptr && node != root; node = node->parent) {
-        xmlNodePtr parent = node->parent;
-        if (parent == nullptr || parent->parent != root || !isElementNamed(parent, "layout")) {
-            continue;
-        }
-        if (!isElementNamed(node, "container")) return 0;
+    const merrowhost::XmlElement root(xmlDocGetRootElement(element->doc));
+    if (!root.is("root")) return 0;
+    for (merrowhost::XmlElement node(element); node && node != root; node = node.parent()) {
+        const merrowhost::XmlElement parent = node.parent();
+        if (!parent.is("layout") || parent.parent() != root) continue;
+        if (!node.is("container")) return 0;
         int position = 0;
-        for (xmlNodePtr sibling = parent->children; sibling != node; sibling = sibling->next) {
-            if (isElementNamed(sibling, "container")) ++position;
+        for (merrowhost::XmlElement sibling = parent.child(); sibling && sibling != node;
+             sibling = sibling.next()) {
+            if (sibling.is("container")) ++position;
         }
         return position;
     }

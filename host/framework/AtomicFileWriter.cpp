@@ -66,7 +66,27 @@ bool AtomicFileWriter::open(const std::string& target) {
     } catch (...) {
         return fail("out of memory");
     }
-    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return create();
+}
+
+bool AtomicFileWriter::openNew(const std::string& target) {
+    if (!target_.empty() || created_) return fail("the writer was opened before");
+    if (target.empty()) return fail(std::strerror(ENOENT));
+    try {
+        target_ = target;
+        temporary_ = target;
+    } catch (...) {
+        return fail("out of memory");
+    }
+    inPlace_ = true;
+    return create();
+}
+
+bool AtomicFileWriter::create() {
+    // O_EXCL refuses any name that is taken, a symbolic link included; O_NOFOLLOW says so again
+    // for systems where O_EXCL alone would not.
+    const int fd =
+        ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return fail(std::strerror(errno));
     created_ = true;
     file_ = ::fdopen(fd, "wb");
@@ -105,7 +125,7 @@ bool AtomicFileWriter::commit() {
         discard();
         return fail(std::strerror(closeCode));
     }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (!inPlace_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
         const int code = errno;
         discard();
         return fail(std::strerror(code));
@@ -121,6 +141,15 @@ void setWriteError(std::string* error, const std::string& text) {
     } catch (...) {
         error->clear();
     }
+}
+
+bool writeWholeFile(const std::string& path, const void* data, size_t size, FileCreation how,
+                    std::string* error) {
+    AtomicFileWriter writer;
+    const bool ok = (how == FileCreation::kNew ? writer.openNew(path) : writer.open(path)) &&
+                    writer.write(data, size) && writer.commit();
+    if (!ok) setWriteError(error, path + ": " + writer.error());
+    return ok;
 }
 
 bool openResolved(AtomicFileWriter& writer, const std::string& path, std::string* error) {

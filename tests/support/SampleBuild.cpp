@@ -50,4 +50,26 @@ std::string withoutTrackNumbers(const std::string& text) {
     return std::regex_replace(text, kTrack, "track_#");
 }
 
+std::unique_ptr<TemporaryFolder> SampleOutputTest::built_;
+
+void SampleOutputTest::SetUpTestSuite() {
+    built_ = std::make_unique<TemporaryFolder>();
+    const CommandResult run = buildSample("current", built_->path() / "out", built_->path());
+    ASSERT_EQ(run.status, 0) << run.err;
+}
+
+void SampleOutputTest::TearDownTestSuite() {
+    built_.reset();
+}
+
+fs::path SampleOutputTest::out() {
+    return built_->path() / "out";
+}
+
+fs::path SampleOutputTest::copyOfOutput() const {
+    const fs::path copy = temp_.path() / "out";
+    fs::copy(out(), copy, fs::copy_options::recursive);
+    return copy;
+}
+
 }  // namespace clitest

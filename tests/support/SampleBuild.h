@@ -2,7 +2,10 @@
 // The shipped sample project as the golden and variant tests use it: where it and its golden
 // outputs are, building it with one component variant, and telling where two texts part.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "support/CliTestSupport.h"
@@ -25,5 +28,21 @@ std::string firstDifference(const std::string& expected, const std::string& actu
 
 // The text with every track identifier ("track_" and digits) replaced by "track_#".
 std::string withoutTrackNumbers(const std::string& text);
+
+// The tests of a suite share one build of the sample (current variant), made once for the
+// suite; each test has a temporary folder of its own for what it writes or breaks.
+class SampleOutputTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    // The shared output folder; a test that changes it works on copyOfOutput() instead.
+    static std::filesystem::path out();
+    std::filesystem::path copyOfOutput() const;
+
+    TemporaryFolder temp_;
+
+private:
+    static std::unique_ptr<TemporaryFolder> built_;
+};
 
 }  // namespace clitest

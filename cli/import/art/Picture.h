@@ -1,16 +1,12 @@
 #pragma once
 // The pixels the import draws with.
 
-#include <cstdint>
-#include <vector>
+#include "host/pictures/PictureFile.h"
 
 namespace merrowcli::import {
 
-// An 8-bit picture, rows top to bottom, 4 bytes a pixel in R, G, B, A order, no padding.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgba;
-};
+// An 8-bit picture, rows top to bottom, 4 bytes a pixel in R, G, B, A order, no padding: the
+// pictures the host's readers give.
+using Picture = merrowhost::RgbaPicture;
 
 }  // namespace merrowcli::import

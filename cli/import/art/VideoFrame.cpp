@@ -9,16 +9,15 @@ extern "C" {
 
 #include <cmath>
 #include <memory>
+#include <new>
 
+#include "cli/import/art/VideoInput.h"
 #include "host/pictures/ImageLimits.h"
 
 namespace merrowcli::import {
 
 namespace {
 
-struct InputCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
 struct DecoderFreer {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
@@ -68,101 +67,112 @@ bool convert(const AVFrame& frame, AVRational sampleAspect, Picture& picture,
     return true;
 }
 
-bool decodeFrame(const std::filesystem::path& file, double seconds, Picture& picture,
-                 std::string& problem) {
-    AVFormatContext* opened = nullptr;
-    int code = avformat_open_input(&opened, file.c_str(), nullptr, nullptr);
-    if (code < 0) {
-        problem = averror(code);
-        return false;
-    }
-    std::unique_ptr<AVFormatContext, InputCloser> input(opened);
-    code = avformat_find_stream_info(input.get(), nullptr);
-    if (code < 0) {
-        problem = averror(code);
-        return false;
-    }
+using Decoder = std::unique_ptr<AVCodecContext, DecoderFreer>;
+
+// A single-threaded decoder of the file's best video stream; its index into *streamIndex.
+Decoder openDecoder(AVFormatContext* input, int* streamIndex, std::string& problem) {
     const AVCodec* codec = nullptr;
-    const int streamIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-    if (streamIndex < 0 || codec == nullptr) {
-        problem = streamIndex == AVERROR_DECODER_NOT_FOUND ? "no decoder for its video"
-                                                           : "no video stream";
-        return false;
+    *streamIndex = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (*streamIndex < 0 || codec == nullptr) {
+        problem = *streamIndex == AVERROR_DECODER_NOT_FOUND ? "no decoder for its video"
+                                                            : "no video stream";
+        return nullptr;
     }
-    AVStream* stream = input->streams[streamIndex];
-    std::unique_ptr<AVCodecContext, DecoderFreer> decoder(avcodec_alloc_context3(codec));
+    Decoder decoder(avcodec_alloc_context3(codec));
     if (!decoder) {
         problem = "out of memory";
-        return false;
+        return nullptr;
     }
-    avcodec_parameters_to_context(decoder.get(), stream->codecpar);
+    avcodec_parameters_to_context(decoder.get(), input->streams[*streamIndex]->codecpar);
     // One thread: the same file gives the same frame on every run.
     decoder->thread_count = 1;
-    code = avcodec_open2(decoder.get(), codec, nullptr);
+    const int code = avcodec_open2(decoder.get(), codec, nullptr);
     if (code < 0) {
         problem = averror(code);
-        return false;
+        return nullptr;
     }
+    return decoder;
+}
 
-    // The wanted time in the stream's units, counted from the stream's first timestamp.
-    const AVRational base = stream->time_base;
-    std::int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+// The wanted time in the stream's units, counted from the stream's first timestamp; the input
+// is moved to the key frame at or before it, from where decoding goes on.
+std::int64_t seekTo(AVFormatContext* input, int streamIndex, AVCodecContext* decoder,
+                    double seconds) {
+    const AVStream* stream = input->streams[streamIndex];
+    const std::int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
     const std::int64_t wanted =
-        start +
-        av_rescale_q(std::llround(std::max(0.0, seconds) * AV_TIME_BASE), AV_TIME_BASE_Q, base);
-    if (wanted > start) {
-        // To the key frame at or before the wanted time; decoding goes on from there.
-        if (av_seek_frame(input.get(), streamIndex, wanted, AVSEEK_FLAG_BACKWARD) >= 0) {
-            avcodec_flush_buffers(decoder.get());
-        }
+        start + av_rescale_q(std::llround(std::max(0.0, seconds) * AV_TIME_BASE), AV_TIME_BASE_Q,
+                             stream->time_base);
+    if (wanted > start && av_seek_frame(input, streamIndex, wanted, AVSEEK_FLAG_BACKWARD) >= 0) {
+        avcodec_flush_buffers(decoder);
     }
+    return wanted;
+}
 
+// Decodes frames until one at or after the wanted time (or the last one) is in *last. False
+// when no frame came out; *decodeProblem says why when the decoder said so.
+bool decodeUntil(AVFormatContext* input, int streamIndex, AVCodecContext* decoder,
+                 std::int64_t wanted, AVFrame* last, std::string* decodeProblem) {
     std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
     std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-    std::unique_ptr<AVFrame, FrameFreer> last(av_frame_alloc());
-    if (!packet || !frame || !last) {
-        problem = "out of memory";
-        return false;
-    }
+    if (!packet || !frame) throw std::bad_alloc();
     bool haveLast = false;
     bool draining = false;
-    std::string decodeProblem;
     while (true) {
-        code = avcodec_receive_frame(decoder.get(), frame.get());
+        int code = avcodec_receive_frame(decoder, frame.get());
         if (code == 0) {
             const std::int64_t time = frame->best_effort_timestamp;
-            av_frame_unref(last.get());
-            av_frame_move_ref(last.get(), frame.get());
+            av_frame_unref(last);
+            av_frame_move_ref(last, frame.get());
             haveLast = true;
             if (time == AV_NOPTS_VALUE || time >= wanted) break;
             continue;
         }
         if (code == AVERROR_EOF) break;
         if (code != AVERROR(EAGAIN)) {
-            decodeProblem = averror(code);
+            *decodeProblem = averror(code);
             break;
         }
         if (draining) break;
-        code = av_read_frame(input.get(), packet.get());
+        code = av_read_frame(input, packet.get());
         if (code < 0) {
             // The end of the file: what the decoder still holds comes out.
             draining = true;
-            avcodec_send_packet(decoder.get(), nullptr);
+            avcodec_send_packet(decoder, nullptr);
             continue;
         }
         if (packet->stream_index == streamIndex) {
-            const int sent = avcodec_send_packet(decoder.get(), packet.get());
-            if (sent < 0 && sent != AVERROR(EAGAIN) && decodeProblem.empty()) {
-                decodeProblem = averror(sent);
+            const int sent = avcodec_send_packet(decoder, packet.get());
+            if (sent < 0 && sent != AVERROR(EAGAIN) && decodeProblem->empty()) {
+                *decodeProblem = averror(sent);
             }
         }
         av_packet_unref(packet.get());
     }
-    if (!haveLast) {
+    return haveLast;
+}
+
+bool decodeFrame(const std::filesystem::path& file, double seconds, Picture& picture,
+                 std::string& problem) {
+    VideoInput opened;
+    if (!opened.open(file, &problem)) return false;
+    AVFormatContext* input = opened.context();
+    int streamIndex = -1;
+    const Decoder decoder = openDecoder(input, &streamIndex, problem);
+    if (!decoder) return false;
+    const std::int64_t wanted = seekTo(input, streamIndex, decoder.get(), seconds);
+    std::unique_ptr<AVFrame, FrameFreer> last(av_frame_alloc());
+    if (!last) {
+        problem = "out of memory";
+        return false;
+    }
+    std::string decodeProblem;
+    if (!decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem)) {
         problem = decodeProblem.empty() ? "no frame could be decoded" : decodeProblem;
         return false;
     }
-    const AVRational aspect = av_guess_sample_aspect_ratio(input.get(), stream, last.get());
+    const AVRational aspect =
+        av_guess_sample_aspect_ratio(input, input->streams[streamIndex], last.get());
     return convert(*last, aspect, picture, problem);
 }
 

@@ -22,23 +22,8 @@ using clitest::CommandResult;
 using clitest::readFile;
 using clitest::writeFile;
 
-class CheckCommand : public ::testing::Test {
+class CheckCommand : public clitest::SampleOutputTest {
 protected:
-    static void SetUpTestSuite() {
-        built_ = std::make_unique<clitest::TemporaryFolder>();
-        const CommandResult run =
-            clitest::buildSample("current", built_->path() / "out", built_->path());
-        ASSERT_EQ(run.status, 0) << run.err;
-    }
-    static void TearDownTestSuite() { built_.reset(); }
-
-    // A fresh copy of the sample's output, for one test to break.
-    fs::path copyOfOutput() {
-        const fs::path copy = temp_.path() / "out";
-        fs::copy(built_->path() / "out", copy, fs::copy_options::recursive);
-        return copy;
-    }
-
     // Replaces the first occurrence of `from` in the file; returns its 1-based line.
     static int replaceOnce(const fs::path& file, const std::string& from, const std::string& to) {
         std::string text = readFile(file);
@@ -73,15 +58,10 @@ protected:
         }
         return found;
     }
-
-    static std::unique_ptr<clitest::TemporaryFolder> built_;
-    clitest::TemporaryFolder temp_;
 };
 
-std::unique_ptr<clitest::TemporaryFolder> CheckCommand::built_;
-
 TEST_F(CheckCommand, TheSampleOutputHolds) {
-    const CommandResult run = check(built_->path() / "out");
+    const CommandResult run = check(out());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("every reference holds"), std::string::npos) << run.out;
@@ -223,7 +203,7 @@ TEST_F(CheckCommand, AFolderThatCannotBeReadIsStatusTwo) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("title.xml"), std::string::npos) << run.err;
 
-    writeFile(out / "title.xml", readFile(built_->path() / "out" / "title.xml"));
+    writeFile(out / "title.xml", readFile(SampleOutputTest::out() / "title.xml"));
     writeFile(out / "AppPresentation.xml", "<root><layout>");
     run = check(out);
     EXPECT_EQ(run.status, 2);

@@ -552,4 +552,28 @@ TEST(ImportCommandSample, TheShippedMediaImportAndBuildWithoutWarning) {
     EXPECT_TRUE(fs::is_regular_file(out / "AppPresentation.xml"));
 }
 
+// A playlist saved under a video's name is skipped, not followed to the file it names outside
+// the media folder.
+TEST(ImportCommandPlaylist, APlaylistNamedLikeAVideoIsSkipped) {
+    if (!media::canMakeVideos()) GTEST_SKIP() << "the ffmpeg program is not installed";
+    clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    fs::create_directories(folder.path() / "outside");
+    const fs::path outside = folder.path() / "outside" / "private.ts";
+    media::VideoRecipe red;
+    red.colours = {0xd02020};
+    media::makeVideo(outside, red);
+    media::makeJpeg(in / "a.jpg", 320, 180, {media::Pattern::Kind::Solid, 0x2040c0},
+                    {"2024:05:01 10:00:00", "", "", 0});
+    clitest::writeFile(in / "holiday.mp4", "#EXTM3U\n#EXT-X-TARGETDURATION:4\n#EXTINF:3.0,\n" +
+                                               outside.string() + "\n#EXT-X-ENDLIST\n");
+    const clitest::CommandResult result = runMerrowkit(
+        {"import", in.string(), "-o", (folder.path() / "project").string()}, folder.path(), kUtc);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find((in / "holiday.mp4").string() + ": skipped: "), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.out.find("imported 1 photo and 0 videos"), std::string::npos) << result.out;
+}
+
 }  // namespace

@@ -21,17 +21,8 @@ namespace fs = std::filesystem;
 using clitest::CommandResult;
 using clitest::readFile;
 
-class PreviewCommand : public ::testing::Test {
+class PreviewCommand : public clitest::SampleOutputTest {
 protected:
-    static void SetUpTestSuite() {
-        built_ = std::make_unique<clitest::TemporaryFolder>();
-        const CommandResult run =
-            clitest::buildSample("current", built_->path() / "out", built_->path());
-        ASSERT_EQ(run.status, 0) << run.err;
-    }
-    static void TearDownTestSuite() { built_.reset(); }
-    static fs::path out() { return built_->path() / "out"; }
-
     CommandResult preview(const std::vector<std::string>& args) {
         std::vector<std::string> all{"preview"};
         all.insert(all.end(), args.begin(), args.end());
@@ -46,16 +37,10 @@ protected:
         const size_t end = page.find("</script>", start);
         return page.substr(start + open.size(), end - start - open.size());
     }
-
-    static std::unique_ptr<clitest::TemporaryFolder> built_;
-    clitest::TemporaryFolder temp_;
 };
 
-std::unique_ptr<clitest::TemporaryFolder> PreviewCommand::built_;
-
 TEST_F(PreviewCommand, WritesOneSelfContainedPageIntoTheOutputFolder) {
-    const fs::path copy = temp_.path() / "out";
-    fs::copy(out(), copy, fs::copy_options::recursive);
+    const fs::path copy = copyOfOutput();
     const CommandResult run = preview({copy.string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "merrowkit: wrote " + (copy / "preview.html").string() + "\n");
@@ -143,6 +128,25 @@ TEST_F(PreviewCommand, BuildWritesThePreviewWhenAsked) {
         {"build", clitest::sampleProject().string(), "-o", target.string()}, temp_.path());
     EXPECT_EQ(rebuilt.status, 0) << rebuilt.err;
     EXPECT_FALSE(fs::exists(target / "preview.html"));
+}
+
+// A link planted at the page's name, or at the name its old writer used for the page's
+// temporary file, is replaced or left alone, never followed: what it points at stays as it was.
+TEST_F(PreviewCommand, ALinkPlantedAtThePageOrBesideItIsNotFollowed) {
+    const fs::path copy = copyOfOutput();
+    const fs::path victim = temp_.path() / "victim";
+    for (const char* planted : {"preview.html.part", "preview.html"}) {
+        SCOPED_TRACE(planted);
+        clitest::writeFile(victim, "secret\n");
+        fs::remove(copy / "preview.html");
+        fs::create_symlink(victim, copy / planted);
+        const CommandResult run = preview({copy.string()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(readFile(victim) == "secret\n") << "what the link names was written";
+        EXPECT_FALSE(fs::is_symlink(copy / "preview.html"));
+        EXPECT_EQ(readFile(copy / "preview.html").rfind("<!DOCTYPE html>", 0), 0u);
+        fs::remove(copy / planted);
+    }
 }
 
 }  // namespace

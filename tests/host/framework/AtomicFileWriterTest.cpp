@@ -147,4 +147,63 @@ TEST(AtomicFileWriter, WritersOfOneTargetKeepApartAndTheLastCommitWins) {
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"shared.txt"});
 }
 
+// Nothing planted at a name the writer creates is opened: a link at the temporary name it is
+// about to use, or at the name of a new file, is refused and what it points at stays as it was;
+// a link at a target being replaced is itself replaced.
+TEST(AtomicFileWriter, ALinkAtANameItWritesIsNeverFollowed) {
+    TempFolder folder;
+    const std::string victim = folder.file("victim.txt");
+    writeText(victim, "secret");
+    const std::string target = folder.file("target.txt");
+    std::string next;
+    {
+        AtomicFileWriter first;
+        ASSERT_TRUE(first.open(target)) << first.error();
+        const std::string used = first.temporaryPath();
+        const size_t dash = used.rfind('-');
+        next = used.substr(0, dash + 1) + std::to_string(std::stoul(used.substr(dash + 1)) + 1);
+    }
+    fs::create_symlink(victim, next);
+    AtomicFileWriter writer;
+    EXPECT_FALSE(writer.open(target));
+    EXPECT_TRUE(fs::is_symlink(next));
+    fs::remove(next);
+
+    const std::string fresh = folder.file("fresh.txt");
+    fs::create_symlink(victim, fresh);
+    AtomicFileWriter newFile;
+    EXPECT_FALSE(newFile.openNew(fresh));
+    std::string error;
+    EXPECT_FALSE(
+        merrowhost::writeWholeFile(fresh, "new", 3, merrowhost::FileCreation::kNew, &error));
+    EXPECT_EQ(error.rfind(fresh + ": ", 0), 0u) << error;
+    ASSERT_TRUE(
+        merrowhost::writeWholeFile(fresh, "page", 4, merrowhost::FileCreation::kReplace, &error))
+        << error;
+    EXPECT_FALSE(fs::is_symlink(fresh));
+    EXPECT_EQ(textOf(fresh), "page");
+    EXPECT_EQ(textOf(victim), "secret");
+}
+
+TEST(AtomicFileWriter, ANewFileIsWrittenInPlaceAndRemovedWhenNotCommitted) {
+    TempFolder folder;
+    const std::string fresh = folder.file("fresh.txt");
+    {
+        AtomicFileWriter writer;
+        ASSERT_TRUE(writer.openNew(fresh)) << writer.error();
+        ASSERT_TRUE(writer.write("half", 4));
+    }
+    EXPECT_FALSE(fs::exists(fresh));
+    std::string error;
+    ASSERT_TRUE(
+        merrowhost::writeWholeFile(fresh, "whole", 5, merrowhost::FileCreation::kNew, &error))
+        << error;
+    EXPECT_EQ(textOf(fresh), "whole");
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"fresh.txt"});
+    // A new file never replaces one that is there.
+    EXPECT_FALSE(
+        merrowhost::writeWholeFile(fresh, "other", 5, merrowhost::FileCreation::kNew, &error));
+    EXPECT_EQ(textOf(fresh), "whole");
+}
+
 }  // namespace

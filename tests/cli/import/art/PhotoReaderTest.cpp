@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "cli/import/art/PhotoReader.h"
 #include "samples/tools/MediaMaker.h"
@@ -110,6 +113,39 @@ TEST(PhotoReader, BrokenOrMissingFilesAreRefusedWithTheirName) {
         EXPECT_EQ(error.rfind(file.string() + ": ", 0), 0u) << error;
         EXPECT_GT(error.size(), file.string().size() + 2);
     }
+}
+
+// The CRC-32 of PNG chunks.
+std::uint32_t chunkCrc(const std::string& bytes) {
+    std::uint32_t crc = 0xffffffffu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xffffffffu;
+}
+
+// A photo whose header claims far more pixels than its few bytes can hold is refused before
+// any pixel memory is reserved, as the host refuses such a picture.
+TEST(PhotoReader, APngClaimingMorePixelsThanItsBytesCanHoldIsRefused) {
+    TempFolder folder;
+    const auto small = folder / "small.png";
+    makePng(small, 16, 16, {Pattern::Kind::Solid, 0x336699});
+    std::ifstream input(small, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    // IHDR's width and height at 16 and 20, its CRC over type and data at 29.
+    for (int at : {16, 20}) {
+        const std::uint32_t side = 7000;
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(side >> (24 - 8 * i));
+    }
+    const std::uint32_t crc = chunkCrc(bytes.substr(12, 17));
+    for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    const auto claiming = folder / "claiming.png";
+    std::ofstream(claiming, std::ios::binary) << bytes;
+    std::string error;
+    EXPECT_FALSE(readPhoto(claiming, 1, error));
+    EXPECT_NE(error.find("7000 x 7000"), std::string::npos) << error;
+    EXPECT_NE(error.find("can hold"), std::string::npos) << error;
 }
 
 }  // namespace

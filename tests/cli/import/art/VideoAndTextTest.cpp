@@ -95,4 +95,25 @@ TEST(TextPicture, ALongTextIsShrunkToFit) {
     EXPECT_LT(right, 119);
 }
 
+// A playlist saved under a video's name would make libavformat read the files it names, from
+// anywhere (and wait for ever on a named pipe). Only the containers a camera writes are opened.
+TEST(VideoFrame, APlaylistDressedAsAVideoIsRefusedAndNothingItNamesIsRead) {
+    if (!canMakeVideos()) GTEST_SKIP() << "no ffmpeg program";
+    TempFolder folder;
+    std::filesystem::create_directories(folder / "outside");
+    std::filesystem::create_directories(folder / "media");
+    const auto outside = folder / "outside" / "private.ts";
+    VideoRecipe recipe;
+    recipe.colours = {0xd02020};
+    makeVideo(outside, recipe);
+    std::string error;
+    ASSERT_TRUE(readVideoFrame(outside, 0.5, error)) << error;  // the file itself is a video
+    const auto playlist = folder / "media" / "holiday.mp4";
+    std::ofstream(playlist) << "#EXTM3U\n#EXT-X-TARGETDURATION:4\n#EXTINF:3.0,\n"
+                            << outside.string() << "\n#EXT-X-ENDLIST\n";
+    error.clear();
+    EXPECT_FALSE(readVideoFrame(playlist, 0.5, error));
+    EXPECT_EQ(error.rfind(playlist.string() + ": ", 0), 0u) << error;
+}
+
 }  // namespace

@@ -1,0 +1,218 @@
+#include "cli/import/ImportRun.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#include "cli/core/Messages.h"
+#include "cli/import/ImportCommand.h"
+#include "cli/import/MediaReader.h"
+#include "cli/import/ProjectWriter.h"
+#include "host/framework/AtomicFileWriter.h"
+#include "host/framework/RegularFile.h"
+
+namespace merrowcli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One line on stderr that is rewritten in place while the import reads and draws; shown only
+// when stderr is a terminal and the run is not quiet.
+class ProgressLine {
+public:
+    ProgressLine()
+        : active_(isatty(STDERR_FILENO) == 1 &&
+                  Messages::instance().verbosity() != Messages::Verbosity::kQuiet) {}
+    ~ProgressLine() { clear(); }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void show(const char* what, int done, int total) {
+        if (!active_) return;
+        std::fprintf(stderr, "\rmerrowkit: %s %d/%d\033[K", what, done, total);
+        std::fflush(stderr);
+        shown_ = true;
+    }
+    void clear() {
+        if (!shown_) return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+        shown_ = false;
+    }
+
+private:
+    bool active_;
+    bool shown_ = false;
+};
+
+// The project's files are new files of the staging folder.
+bool writeFile(const fs::path& file, const std::string& text, std::string* error) {
+    return merrowhost::writeWholeFile(file.string(), text.data(), text.size(),
+                                      merrowhost::FileCreation::kNew, error);
+}
+
+std::string plural(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// A design picture is at most this large.
+constexpr long long kLargestDesignPicture = 256LL << 20;
+
+}  // namespace
+
+ImportRun::ImportRun(ImportOptions options)
+    : options_(std::move(options)), mediaShown_(options_.mediaFolder.string()) {}
+
+bool ImportRun::fail(int status, const std::string& message) {
+    Messages::instance().error(message);
+    failure_ = status;
+    return false;
+}
+
+bool ImportRun::checkMediaFolder() {
+    Messages::instance().resetWarningCount();
+    tzset();
+    std::error_code ec;
+    if (!fs::is_directory(options_.mediaFolder, ec)) {
+        return fail(ImportCommand::kBadInput, mediaShown_ + ": not a folder");
+    }
+    return true;
+}
+
+bool ImportRun::loadDesign() {
+    if (options_.designFolder.empty()) options_.designFolder = ImportCommand::defaultDesignFolder();
+    if (options_.designFolder.empty()) {
+        return fail(ImportCommand::kBadInput,
+                    "the shipped design designs/calendar is not installed; give --design");
+    }
+    std::string error;
+    if (!design_.load(options_.designFolder, &error)) return fail(ImportCommand::kBadInput, error);
+    Messages::instance().note("design " + options_.designFolder.string());
+    return true;
+}
+
+bool ImportRun::prepareProjectFolder() {
+    const fs::path& named = options_.projectFolder;
+    target_ = StagingFolder::normaliseTarget(named);
+    if (target_.empty()) {
+        return fail(ImportCommand::kBadInput,
+                    named.string() + ": cannot be used as the project folder");
+    }
+    std::string error;
+    fs::path restored;
+    if (!StagingFolder::recover(target_, &restored, &error)) {
+        return fail(ImportCommand::kFailed, error);
+    }
+    if (!ImportCommand::checkTarget(target_, &error)) return fail(ImportCommand::kBadInput, error);
+    return true;
+}
+
+bool ImportRun::readMedia() {
+    ProgressLine progress;
+    std::vector<import::SkippedFile> skipped;
+    const std::vector<import::MediaFile> files = import::listMedia(options_.mediaFolder, &skipped);
+    items_.reserve(files.size());
+    int done = 0;
+    for (const import::MediaFile& file : files) {
+        progress.show("reading media", ++done, static_cast<int>(files.size()));
+        std::string reason;
+        if (std::optional<import::MediaItem> item =
+                import::readMedia(options_.mediaFolder, file, &reason)) {
+            items_.push_back(std::move(*item));
+        } else {
+            skipped.push_back({file.path, reason});
+        }
+    }
+    progress.clear();
+    for (const import::SkippedFile& file : skipped) {
+        Messages::instance().skipped((options_.mediaFolder / file.path).string(), file.reason);
+    }
+    if (items_.empty()) {
+        return fail(ImportCommand::kBadInput, mediaShown_ + ": no photos or videos found");
+    }
+    calendar_ = import::makeCalendar(std::move(items_), options_.gapHours);
+    plan_ = import::planArt(calendar_, design_.sizes());
+    return true;
+}
+
+bool ImportRun::writeProject() {
+    std::string error;
+    if (!staging_.create(target_, &error)) return fail(ImportCommand::kFailed, error);
+    const fs::path out = staging_.path();
+    if (!writeFile(out / import::kPresentationFile,
+                   import::presentationXml(calendar_, design_, plan_), &error) ||
+        !writeFile(out / import::kProjectFile, import::projectXml(calendar_), &error) ||
+        !writeFile(out / import::kSlideshowFile, import::slideshowXml(calendar_), &error) ||
+        !writeFile(out / ImportCommand::kMarkerFile, "written by merrowkit import\n", &error)) {
+        return fail(ImportCommand::kFailed, error);
+    }
+    return copyDesignPictures();
+}
+
+// Each picture the design's layout names, read whole and written as a new file.
+bool ImportRun::copyDesignPictures() {
+    std::set<fs::path> copied;  // names that differ only in "./" or "a/../" name one file
+    for (const std::string& picture : design_.pictures()) {
+        const fs::path relative = fs::path(picture).lexically_normal();
+        if (!copied.insert(relative).second) continue;
+        const fs::path to = staging_.path() / relative;
+        std::error_code ec;
+        fs::create_directories(to.parent_path(), ec);
+        merrowhost::RegularFile from;
+        std::string bytes;
+        std::string problem;
+        if (!from.open((options_.designFolder / picture).string(), &problem) ||
+            !from.readAll(&bytes, &problem, kLargestDesignPicture) ||
+            !writeFile(to, bytes, &problem)) {
+            return fail(ImportCommand::kFailed,
+                        to.string() + ": cannot copy the design's picture: " + problem);
+        }
+    }
+    return true;
+}
+
+bool ImportRun::drawArt() {
+    ProgressLine progress;
+    art_ = import::drawArt(
+        calendar_, plan_, options_.mediaFolder, staging_.path(),
+        [&progress](int drawn, int total) { progress.show("drawing pictures", drawn, total); });
+    progress.clear();
+    for (const std::string& problem : art_.problems) Messages::instance().warning(problem);
+    if (!art_.error.empty()) return fail(ImportCommand::kFailed, art_.error);
+    return true;
+}
+
+bool ImportRun::commit() {
+    std::string error;
+    if (!staging_.commit(&error)) return fail(ImportCommand::kFailed, error);
+    if (!staging_.warning().empty()) Messages::instance().warning(staging_.warning());
+    return true;
+}
+
+void ImportRun::summarise() const {
+    size_t months = 0;
+    size_t days = 0;
+    size_t contents = 0;
+    for (const import::CalendarYear& year : calendar_.years) {
+        months += year.months.size();
+        for (const import::CalendarMonth& month : year.months) {
+            days += month.days.size();
+            for (const import::CalendarDay& day : month.days) contents += day.contents.size();
+        }
+    }
+    Messages::instance().summary(
+        "imported " + plural(calendar_.slideshow.size(), "photo", "photos") + " and " +
+        plural(calendar_.titles.size(), "video", "videos") + " into " +
+        options_.projectFolder.string() + ": " + plural(calendar_.years.size(), "year", "years") +
+        ", " + plural(months, "month", "months") + ", " + plural(days, "day", "days") + ", " +
+        plural(contents, "content", "contents") + ", " +
+        plural(static_cast<size_t>(art_.written), "picture", "pictures"));
+}
+
+}  // namespace merrowcli

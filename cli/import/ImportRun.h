@@ -1,0 +1,66 @@
+#pragma once
+// One run of `merrowkit import`, as its steps: each step reports what stops it (and the exit
+// status that goes with it) and says whether the run goes on. ImportCommand::runOrThrow runs
+// them in order.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/core/StagingFolder.h"
+#include "cli/import/ArtPlan.h"
+#include "cli/import/ArtWriter.h"
+#include "cli/import/Calendar.h"
+#include "cli/import/Design.h"
+#include "cli/import/Media.h"
+
+namespace merrowcli {
+
+struct ImportOptions {
+    std::filesystem::path mediaFolder;
+    std::filesystem::path projectFolder;  // as named on the command line
+    std::filesystem::path designFolder;   // empty: the shipped design
+    double gapHours = 2.0;
+};
+
+class ImportRun {
+public:
+    explicit ImportRun(ImportOptions options);
+
+    bool checkMediaFolder();
+    bool loadDesign();
+    // The project folder can be replaced: what a killed run left is put back or removed, and
+    // the folder holds nothing but what an import writes.
+    bool prepareProjectFolder();
+    // Every photo and video of the media folder, with a line for each one skipped; the
+    // calendar they make and the pictures it needs.
+    bool readMedia();
+    // The three XML files, the marker and the design's pictures into a staging folder.
+    bool writeProject();
+    // The thumbnails and text pictures, into the staging folder.
+    bool drawArt();
+    // The staging folder takes the project folder's place.
+    bool commit();
+    // The summary line.
+    void summarise() const;
+
+    // The exit status of the step that stopped the run.
+    int failure() const { return failure_; }
+
+private:
+    bool fail(int status, const std::string& message);
+    bool copyDesignPictures();
+
+    ImportOptions options_;
+    std::string mediaShown_;
+    import::Design design_;
+    std::filesystem::path target_;
+    std::vector<import::MediaItem> items_;
+    import::Calendar calendar_;
+    import::ArtPlan plan_;
+    StagingFolder staging_;
+    import::ArtResult art_;
+    int failure_ = 0;
+};
+
+}  // namespace merrowcli
