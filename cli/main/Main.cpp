@@ -10,11 +10,9 @@
 #include "cli/build/BuildCommand.h"
 #include "cli/check/CheckCommand.h"
 #include "cli/core/CommandLine.h"
+#include "cli/disc/DiscCommand.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/preview/PreviewCommand.h"
-#ifdef MERROWKIT_DISC_COMMAND
-#include "cli/disc/DiscCommand.h"
-#endif
 
 int main(int argc, char** argv) {
     // A build allocates and frees thousands of picture buffers of a few hundred kilobytes to a
@@ -28,8 +26,6 @@ int main(int argc, char** argv) {
     commandLine.add(std::make_unique<merrowcli::CheckCommand>());
     commandLine.add(std::make_unique<merrowcli::PreviewCommand>());
     commandLine.add(std::make_unique<merrowcli::ImportCommand>());
-#ifdef MERROWKIT_DISC_COMMAND
     commandLine.add(std::make_unique<merrowcli::disc::DiscCommand>());
-#endif
     return commandLine.run(std::vector<std::string>(argv + 1, argv + argc));
 }
