@@ -45,19 +45,7 @@ void BuildCommand::declare(ArgumentParser& parser) {
                            "the output folder (default: ./merrowkit-out); it is\n"
                            "replaced only when the new output is complete",
                            "output folder", options_.outputFolder);
-    parser.addValueOption(
-        "variant", 0, "VARIANT",
-        "the component variant to load: current (libmerrowkit.so.0)\n"
-        "or older (libmerrowkit-older.so.0)",
-        [this](const std::string& value, std::string* problem) {
-            if (value != "current" && value != "older") {
-                *problem = "unknown variant '" + value + "' (current or older)";
-                return false;
-            }
-            options_.variant = value;
-            return true;
-        },
-        "needs current or older");
+    declareVariant(parser, options_.variant);
     parser.addFlag("allow-outside", 0,
                    "read pictures and documents outside the project folder\n"
                    "too (by default such paths are refused)",
@@ -68,6 +56,22 @@ void BuildCommand::declare(ArgumentParser& parser) {
                    [this] { options_.strict = true; });
     parser.addFlag("preview", 0, "also write OUT_DIR/preview.html (see merrowkit help preview)",
                    [this] { options_.preview = true; });
+}
+
+void BuildCommand::declareVariant(ArgumentParser& parser, std::string& target) {
+    parser.addValueOption(
+        "variant", 0, "VARIANT",
+        "the component variant to load: current (libmerrowkit.so.0)\n"
+        "or older (libmerrowkit-older.so.0)",
+        [&target](const std::string& value, std::string* problem) {
+            if (value != "current" && value != "older") {
+                *problem = "unknown variant '" + value + "' (current or older)";
+                return false;
+            }
+            target = value;
+            return true;
+        },
+        "needs current or older");
 }
 
 std::vector<std::string> BuildCommand::readableFolders(const fs::path& projectFolder) {

@@ -53,6 +53,8 @@ public:
     // The shipped sample project: samples/calendar next to the program, else in the source
     // tree the program was built from. Empty when neither exists.
     static std::filesystem::path sampleProjectFolder();
+    // --variant current|older, which sets target (disc takes it as well).
+    static void declareVariant(ArgumentParser& parser, std::string& target);
 
 private:
     int runOrThrow();

@@ -1,0 +1,46 @@
+#pragma once
+// One run of `merrowkit disc`, as the list of its steps: make sure the disc folder may be
+// replaced, build the project into the staging folder, compile its menu model, lay out the
+// disc around them, and swap the new disc into place.
+
+#include <filesystem>
+#include <string>
+#include <utility>
+
+#include "cli/core/StagingFolder.h"
+#include "cli/menu/MenuModel.h"
+
+namespace merrowcli::disc {
+
+struct DiscOptions {
+    std::filesystem::path projectFolder;
+    std::filesystem::path discFolder;  // as the user named it
+    std::string variant = "current";
+};
+
+class DiscRun {
+public:
+    explicit DiscRun(DiscOptions options) : options_(std::move(options)) {}
+
+    // Each step reports its own problem and returns false when the run must stop; buildProject
+    // also tells whether the component refused the title (status 1 rather than 2).
+    bool prepareDiscFolder();
+    bool findPlayer();
+    bool buildProject(bool* serviceFailed);
+    bool compileMenu();
+    bool writeDisc();
+    bool commit();
+    void summarise() const;
+
+private:
+    std::filesystem::path buildFolder() const;
+
+    DiscOptions options_;
+    std::filesystem::path target_;
+    std::filesystem::path playerJar_;
+    StagingFolder staging_;
+    menu::MenuModel model_;
+    std::string modelBytes_;
+};
+
+}  // namespace merrowcli::disc
