@@ -69,10 +69,39 @@ public:
     std::string error;
 };
 
-}  // namespace
+void writeDrawList(DataOutput& out, const DrawList& list) {
+    out.writeInt(static_cast<int32_t>(list.elements.size()));
+    for (const Element& e : list.elements) {
+        out.writeByte(static_cast<int>(e.kind));
+        out.writeInt(e.name);
+        out.writeInt(e.picture);
+        out.writeShort(e.x, "an element's x");
+        out.writeShort(e.y, "an element's y");
+        out.writeShort(e.width, "an element's width");
+        out.writeShort(e.height, "an element's height");
+        if (e.kind == ElementKind::Button) {
+            out.writeInt(e.focusPicture);
+        } else if (e.kind == ElementKind::Tile) {
+            out.writeShort(e.sourceX, "a tile's source x");
+            out.writeShort(e.sourceY, "a tile's source y");
+            out.writeShort(e.sourceWidth, "a tile's source width");
+            out.writeShort(e.sourceHeight, "a tile's source height");
+        }
+    }
+}
 
-bool menuBinary(const MenuModel& model, std::string* bytes, std::string* error) {
-    DataOutput out;
+void writeView(DataOutput& out, const View& v) {
+    out.writeInt(v.page);
+    out.writeInt(v.chapterMenu);
+    out.writeShort(static_cast<int32_t>(v.drawLists.size()), "a view's draw list count");
+    for (const int32_t l : v.drawLists) out.writeInt(l);
+    out.writeShort(static_cast<int32_t>(v.focusables.size()), "a view's focusable count");
+    for (const int32_t f : v.focusables) out.writeShort(f, "a focusable's element");
+    for (const int32_t k : v.keys) out.writeInt(k);
+}
+
+// The header, the strings, the pictures and the background.
+void writeHead(DataOutput& out, const MenuModel& model) {
     out.writeInt(kMenuMagic);
     out.writeShort(MenuModel::kVersion, "the version");
     out.writeShort(model.stageWidth, "the stage width");
@@ -88,27 +117,15 @@ bool menuBinary(const MenuModel& model, std::string* bytes, std::string* error) 
         out.writeShort(p.height, "a picture's height");
     }
     out.writeInt(model.background);
+}
+
+}  // namespace
+
+bool menuBinary(const MenuModel& model, std::string* bytes, std::string* error) {
+    DataOutput out;
+    writeHead(out, model);
     out.writeInt(static_cast<int32_t>(model.drawLists.size()));
-    for (const DrawList& list : model.drawLists) {
-        out.writeInt(static_cast<int32_t>(list.elements.size()));
-        for (const Element& e : list.elements) {
-            out.writeByte(static_cast<int>(e.kind));
-            out.writeInt(e.name);
-            out.writeInt(e.picture);
-            out.writeShort(e.x, "an element's x");
-            out.writeShort(e.y, "an element's y");
-            out.writeShort(e.width, "an element's width");
-            out.writeShort(e.height, "an element's height");
-            if (e.kind == ElementKind::Button) {
-                out.writeInt(e.focusPicture);
-            } else if (e.kind == ElementKind::Tile) {
-                out.writeShort(e.sourceX, "a tile's source x");
-                out.writeShort(e.sourceY, "a tile's source y");
-                out.writeShort(e.sourceWidth, "a tile's source width");
-                out.writeShort(e.sourceHeight, "a tile's source height");
-            }
-        }
-    }
+    for (const DrawList& list : model.drawLists) writeDrawList(out, list);
     out.writeInt(static_cast<int32_t>(model.results.size()));
     for (const Result& r : model.results) {
         out.writeInt(r.view);
@@ -117,15 +134,7 @@ bool menuBinary(const MenuModel& model, std::string* bytes, std::string* error) 
         out.writeByte(r.toggleMenu ? 1 : 0);
     }
     out.writeInt(static_cast<int32_t>(model.views.size()));
-    for (const View& v : model.views) {
-        out.writeInt(v.page);
-        out.writeInt(v.chapterMenu);
-        out.writeShort(static_cast<int32_t>(v.drawLists.size()), "a view's draw list count");
-        for (const int32_t l : v.drawLists) out.writeInt(l);
-        out.writeShort(static_cast<int32_t>(v.focusables.size()), "a view's focusable count");
-        for (const int32_t f : v.focusables) out.writeShort(f, "a focusable's element");
-        for (const int32_t k : v.keys) out.writeInt(k);
-    }
+    for (const View& v : model.views) writeView(out, v);
     out.writeInt(model.startView);
     out.writeShort(model.startFocus, "the start focus");
     if (!out.error.empty()) {

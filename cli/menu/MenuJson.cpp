@@ -46,6 +46,44 @@ void appendArray(std::string* out, const List& values) {
     out->push_back(']');
 }
 
+// Appends "[item,item,...]", each item written by append.
+template <typename List, typename Append>
+void appendEach(std::string* out, const List& items, Append append) {
+    out->push_back('[');
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) out->push_back(',');
+        first = false;
+        append(item);
+    }
+    out->push_back(']');
+}
+
+void appendElement(std::string* out, const Element& e) {
+    out->push_back('[');
+    appendInts(out, {static_cast<int32_t>(e.kind), e.name, e.picture, e.x, e.y, e.width, e.height});
+    if (e.kind == ElementKind::Button) {
+        out->push_back(',');
+        appendInts(out, {e.focusPicture});
+    } else if (e.kind == ElementKind::Tile) {
+        out->push_back(',');
+        appendInts(out, {e.sourceX, e.sourceY, e.sourceWidth, e.sourceHeight});
+    }
+    out->push_back(']');
+}
+
+void appendView(std::string* out, const View& v) {
+    out->push_back('[');
+    appendInts(out, {v.page, v.chapterMenu});
+    out->push_back(',');
+    appendArray(out, v.drawLists);
+    out->push_back(',');
+    appendArray(out, v.focusables);
+    out->push_back(',');
+    appendArray(out, v.keys);
+    out->push_back(']');
+}
+
 }  // namespace
 
 std::string menuJson(const MenuModel& model) {
@@ -55,64 +93,27 @@ std::string menuJson(const MenuModel& model) {
     appendString(&out, model.trackPrefix);
     out += ",\"trackSuffix\":";
     appendString(&out, model.trackSuffix);
-    out += ",\"strings\":[";
-    for (size_t i = 0; i < model.strings.size(); ++i) {
-        if (i > 0) out.push_back(',');
-        appendString(&out, model.strings[i]);
-    }
-    out += "],\"pictures\":[";
-    for (size_t i = 0; i < model.pictures.size(); ++i) {
-        if (i > 0) out.push_back(',');
-        const Picture& p = model.pictures[i];
+    out += ",\"strings\":";
+    appendEach(&out, model.strings, [&out](const std::string& text) { appendString(&out, text); });
+    out += ",\"pictures\":";
+    appendEach(&out, model.pictures, [&out](const Picture& p) {
         out.push_back('[');
         appendInts(&out, {p.track, p.width, p.height});
         out.push_back(']');
-    }
-    out += "],\"background\":" + std::to_string(model.background) + ",\"drawLists\":[";
-    for (size_t l = 0; l < model.drawLists.size(); ++l) {
-        if (l > 0) out.push_back(',');
-        out.push_back('[');
-        const std::vector<Element>& elements = model.drawLists[l].elements;
-        for (size_t i = 0; i < elements.size(); ++i) {
-            if (i > 0) out.push_back(',');
-            const Element& e = elements[i];
-            out.push_back('[');
-            appendInts(&out, {static_cast<int32_t>(e.kind), e.name, e.picture, e.x, e.y, e.width,
-                              e.height});
-            if (e.kind == ElementKind::Button) {
-                out.push_back(',');
-                appendInts(&out, {e.focusPicture});
-            } else if (e.kind == ElementKind::Tile) {
-                out.push_back(',');
-                appendInts(&out, {e.sourceX, e.sourceY, e.sourceWidth, e.sourceHeight});
-            }
-            out.push_back(']');
-        }
-        out.push_back(']');
-    }
-    out += "],\"results\":[";
-    for (size_t i = 0; i < model.results.size(); ++i) {
-        if (i > 0) out.push_back(',');
-        const Result& r = model.results[i];
+    });
+    out += ",\"background\":" + std::to_string(model.background) + ",\"drawLists\":";
+    appendEach(&out, model.drawLists, [&out](const DrawList& list) {
+        appendEach(&out, list.elements, [&out](const Element& e) { appendElement(&out, e); });
+    });
+    out += ",\"results\":";
+    appendEach(&out, model.results, [&out](const Result& r) {
         out.push_back('[');
         appendInts(&out, {r.view, r.focus, r.status, r.toggleMenu ? 1 : 0});
         out.push_back(']');
-    }
-    out += "],\"views\":[";
-    for (size_t i = 0; i < model.views.size(); ++i) {
-        if (i > 0) out.push_back(',');
-        const View& v = model.views[i];
-        out.push_back('[');
-        appendInts(&out, {v.page, v.chapterMenu});
-        out.push_back(',');
-        appendArray(&out, v.drawLists);
-        out.push_back(',');
-        appendArray(&out, v.focusables);
-        out.push_back(',');
-        appendArray(&out, v.keys);
-        out.push_back(']');
-    }
-    out += "],\"start\":[";
+    });
+    out += ",\"views\":";
+    appendEach(&out, model.views, [&out](const View& v) { appendView(&out, v); });
+    out += ",\"start\":[";
     appendInts(&out, {model.startView, model.startFocus});
     out += "]}";
     return out;

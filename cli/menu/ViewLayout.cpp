@@ -270,54 +270,60 @@ void ViewLayout::strip(Pass& pass, int node, double x, double y, Layer layer) co
     }
     const int offset = scrollOffset(pass.view, node, g);
     for (size_t h = 0; h < g.holders.size(); ++h) {
-        const auto parts = g.scenes.find(offset + static_cast<int>(h) + 1);
-        if (parts == g.scenes.end()) continue;
         const double along = g.start + static_cast<double>(h) * g.extent;
-        const double hx = sx + (g.vertical ? 0 : along);
-        const double hy = sy + (g.vertical ? along : 0);
-        int entry = -1;
-        for (const auto& [element, kind] : parts->second) {
-            if (kind == "SCENE") {
-                entry = calendar_.entryOfButton(d.text(element, "id"));
+        stripScene(pass, g, h, offset + static_cast<int>(h) + 1, sx + (g.vertical ? 0 : along),
+                   sy + (g.vertical ? along : 0), layer);
+    }
+}
+
+// The elements of one scene at the placeholders of holder h, which stands at (hx, hy).
+void ViewLayout::stripScene(Pass& pass, const StripGeometry& g, size_t h, int scene, double hx,
+                            double hy, Layer layer) const {
+    const MenuDocument& d = calendar_.document();
+    const auto parts = g.scenes.find(scene);
+    if (parts == g.scenes.end()) return;
+    int entry = -1;
+    for (const auto& [element, kind] : parts->second) {
+        if (kind == "SCENE") {
+            entry = calendar_.entryOfButton(d.text(element, "id"));
+            break;
+        }
+    }
+    const auto values = entry >= 0 ? calendar_.entryValues(entry)
+                                   : std::map<std::string, std::optional<std::string>>();
+    for (const auto& [element, kind] : parts->second) {
+        const std::string placeholderId = placeholderOf(kind) + std::to_string(h + 1);
+        int placeholder = -1;
+        for (const int p : d.node(g.holders[h]).children) {
+            if (d.has(p, "id") && d.text(p, "id") == placeholderId) {
+                placeholder = p;
                 break;
             }
         }
-        const auto values = entry >= 0 ? calendar_.entryValues(entry)
-                                       : std::map<std::string, std::optional<std::string>>();
-        for (const auto& [element, kind] : parts->second) {
-            const std::string placeholderId = placeholderOf(kind) + std::to_string(h + 1);
-            int placeholder = -1;
-            for (const int p : d.node(g.holders[h]).children) {
-                if (d.has(p, "id") && d.text(p, "id") == placeholderId) {
-                    placeholder = p;
-                    break;
-                }
-            }
-            if (placeholder < 0) continue;
-            const double px = hx + d.number(placeholder, "x");
-            const double py = hy + d.number(placeholder, "y");
-            const double pw = d.number(placeholder, "width");
-            const double ph = d.number(placeholder, "height");
-            const std::string& name = d.node(element).name;
-            const double w = d.number(element, "width", pw);
-            const double ht = d.number(element, "height");
-            if (name == "graphicbutton") {
-                button(pass, element, px, py, w != 0 ? w : pw, ht != 0 ? ht : ph, layer);
-            } else if (name == "decoration") {
-                const std::string image = d.text(element, "image");
-                if (image.empty()) continue;
-                LaidElement e;
-                e.name = d.text(element, "id");
-                e.picture = image;
-                e.x = px;
-                e.y = py;
-                const double dw = d.number(element, "width");
-                e.width = std::max(0.0, dw != 0 ? dw : pw);
-                e.height = std::max(0.0, ht != 0 ? ht : ph);
-                pass.add(e, false);
-            } else if (name == "graphictext") {
-                number(pass, element, numberValue(element, entry >= 0 ? &values : nullptr), px, py);
-            }
+        if (placeholder < 0) continue;
+        const double px = hx + d.number(placeholder, "x");
+        const double py = hy + d.number(placeholder, "y");
+        const double pw = d.number(placeholder, "width");
+        const double ph = d.number(placeholder, "height");
+        const std::string& name = d.node(element).name;
+        const double w = d.number(element, "width", pw);
+        const double ht = d.number(element, "height");
+        if (name == "graphicbutton") {
+            button(pass, element, px, py, w != 0 ? w : pw, ht != 0 ? ht : ph, layer);
+        } else if (name == "decoration") {
+            const std::string image = d.text(element, "image");
+            if (image.empty()) continue;
+            LaidElement e;
+            e.name = d.text(element, "id");
+            e.picture = image;
+            e.x = px;
+            e.y = py;
+            const double dw = d.number(element, "width");
+            e.width = std::max(0.0, dw != 0 ? dw : pw);
+            e.height = std::max(0.0, ht != 0 ? ht : ph);
+            pass.add(e, false);
+        } else if (name == "graphictext") {
+            number(pass, element, numberValue(element, entry >= 0 ? &values : nullptr), px, py);
         }
     }
 }

@@ -72,6 +72,8 @@ private:
     void grid(Pass& pass, int node, double x, double y, Layer layer) const;
     void overlays(Pass& pass, int grid, int entry, double x, double y) const;
     void strip(Pass& pass, int node, double x, double y, Layer layer) const;
+    void stripScene(Pass& pass, const StripGeometry& geometry, size_t holder, int scene, double hx,
+                    double hy, Layer layer) const;
     void decoration(Pass& pass, int node, double x, double y) const;
     void button(Pass& pass, int node, double x, double y, double width, double height,
                 Layer layer) const;
