@@ -196,6 +196,8 @@ int BuildCommand::runOrThrow() {
         Messages::instance().note("put back the previous output " + restored.string() +
                                   " left by a run that did not finish");
     }
+    // Looked at before it is checked: whatever appears there later is kept (StagingFolder::commit).
+    FolderSnapshot seen = FolderSnapshot::take(target);
     if (!StagingFolder::checkTarget(target, &error)) {
         report(error);
         return kCannotRun;
@@ -287,6 +289,7 @@ int BuildCommand::runOrThrow() {
     }
 
     StagingFolder staging;
+    staging.expect(std::move(seen));
     if (!staging.create(target, &error)) {
         report(error);
         return kCannotRun;

@@ -2,7 +2,8 @@
 // A stop for the tests of the command's crash safety: when the environment variable
 // MERROWKIT_TEST_KILL_AT names a step, the program kills itself with SIGKILL on reaching it, so
 // that a test can check what a real kill at that moment leaves behind. Without the variable
-// nothing happens.
+// nothing happens. MERROWKIT_TEST_PLANT_AT=STEP:FILE instead writes FILE on reaching STEP, as a
+// user who saves a file into the output folder while the run works.
 
 namespace merrowcli {
 
