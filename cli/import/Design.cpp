@@ -9,6 +9,8 @@
 #include <set>
 #include <system_error>
 
+#include "host/dom/EntityExpansion.h"
+
 namespace merrowcli::import {
 
 namespace fs = std::filesystem;
@@ -105,6 +107,12 @@ bool Design::load(const fs::path& folder, std::string* error) {
         const xmlError* problem = xmlGetLastError();
         *error = shown + ":" + std::to_string(problem != nullptr ? problem->line : 0) +
                  ": not a well-formed XML document";
+        return false;
+    }
+    int line = 0;
+    if (!merrowhost::entityExpansionWithin(doc_.get(), merrowhost::kEntityExpansionLimit, &line)) {
+        *error = shown + ":" + std::to_string(line) + ": " + merrowhost::kEntityExpansionProblem;
+        doc_.reset();
         return false;
     }
     const xmlNode* root = xmlDocGetRootElement(doc_.get());
