@@ -9,6 +9,7 @@
 #include <exception>
 #include <fstream>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "cli/ComponentLoader.h"
@@ -288,6 +289,8 @@ int ImportCommand::runOrThrow() {
         messages.error(error);
         return kFailed;
     }
+    // Looked at before it is checked: whatever appears there later is kept (StagingFolder::commit).
+    FolderSnapshot seen = FolderSnapshot::take(target);
     if (!checkTarget(target, &error)) {
         messages.error(error);
         return kBadInput;
@@ -299,11 +302,19 @@ int ImportCommand::runOrThrow() {
     const std::vector<import::MediaFile> files = import::listMedia(media, &skipped);
     std::vector<import::MediaItem> items;
     items.reserve(files.size());
+    std::vector<import::SkippedFile> chapterWarnings;  // videos with chapters left out
     int done = 0;
     for (const import::MediaFile& file : files) {
         progress.show("reading media", ++done, static_cast<int>(files.size()));
         std::string reason;
         if (std::optional<import::MediaItem> item = import::readMedia(media, file, &reason)) {
+            if (item->chaptersLeftOut > 0) {
+                chapterWarnings.push_back(
+                    {file.path, "only the first " + std::to_string(import::kMaxChapters) +
+                                    " of its " +
+                                    std::to_string(item->chapters.size() + item->chaptersLeftOut) +
+                                    " chapters are kept"});
+            }
             items.push_back(std::move(*item));
         } else {
             skipped.push_back({file.path, reason});
@@ -312,6 +323,9 @@ int ImportCommand::runOrThrow() {
     progress.clear();
     for (const import::SkippedFile& file : skipped) {
         messages.skipped((media / file.path).string(), file.reason);
+    }
+    for (const import::SkippedFile& file : chapterWarnings) {
+        messages.warning((media / file.path).string(), 0, file.reason);
     }
     if (items.empty()) {
         messages.error(mediaShown + ": no photos or videos found");
@@ -322,6 +336,7 @@ int ImportCommand::runOrThrow() {
     const import::ArtPlan plan = import::planArt(calendar, design.sizes());
 
     StagingFolder staging;
+    staging.expect(std::move(seen));
     if (!staging.create(target, &error)) {
         messages.error(error);
         return kFailed;

@@ -15,8 +15,15 @@ std::string twoDigits(int value) {
     return text;
 }
 
+// Years are written with four digits, as the ids promise (Year_YYYY).
+std::string fourDigits(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d", value);
+    return text;
+}
+
 std::string dateKey(int year, int month, int day) {
-    return std::to_string(year) + "_" + twoDigits(month) + "_" + twoDigits(day);
+    return fourDigits(year) + "_" + twoDigits(month) + "_" + twoDigits(day);
 }
 
 // The contents of one day from its items (indexes into media, in time order). A content is
@@ -87,14 +94,14 @@ Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
         if (calendar.years.empty() || calendar.years.back().year != first.year) {
             CalendarYear year;
             year.year = first.year;
-            year.id = "Year_" + std::to_string(first.year);
+            year.id = "Year_" + fourDigits(first.year);
             calendar.years.push_back(std::move(year));
         }
         CalendarYear& year = calendar.years.back();
         if (year.months.empty() || year.months.back().month != first.month) {
             CalendarMonth month;
             month.month = first.month;
-            month.id = "Month_" + std::to_string(first.year) + "_" + twoDigits(first.month);
+            month.id = "Month_" + fourDigits(first.year) + "_" + twoDigits(first.month);
             month.firstdayShift = weekdayOf(first.year, first.month, 1);
             month.monthDays = monthLength(first.year, first.month);
             year.months.push_back(std::move(month));

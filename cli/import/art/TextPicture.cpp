@@ -11,6 +11,10 @@ namespace merrowcli::import {
 
 namespace {
 
+struct GlibFreer {
+    void operator()(gchar* text) const { g_free(text); }
+};
+
 struct SurfaceFreer {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
@@ -54,7 +58,11 @@ Picture textPicture(const std::string& text, int width, int height, std::uint32_
     pango_cairo_context_set_font_options(pango_layout_get_context(layout.get()), options.get());
     pango_layout_context_changed(layout.get());
 
-    pango_layout_set_text(layout.get(), text.c_str(), -1);
+    // Titles come from the files' metadata: bytes that are not UTF-8 become U+FFFD here, as
+    // Pango would otherwise warn on stderr and draw them as it likes.
+    std::unique_ptr<gchar, GlibFreer> valid(
+        g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
+    pango_layout_set_text(layout.get(), valid.get(), -1);
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
     std::unique_ptr<PangoFontDescription, FontFreer> font(pango_font_description_new());
     pango_font_description_set_family(font.get(), "DejaVu Sans");
