@@ -174,7 +174,7 @@ XmlDocument parseXml(const std::string& bytes, const std::string& shown, std::st
     }
     XmlDocument doc(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
                                       shown.c_str(), nullptr, XML_PARSE_NONET));
-    if (!doc || context->nsWellFormed == 0) {
+    if (!doc || context->nsWellFormed == 0 || trap.stoppedParser()) {
         if (trap.hasError()) {
             const merrowhost::LibxmlErrorTrap::Error& found = trap.error();
             *error = shown + ":" + std::to_string(found.line) + ":" + std::to_string(found.column) +

@@ -145,7 +145,7 @@ unsigned parseDocument(const char* data, size_t size, const std::string& name,
                           name.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOBLANKS);
     // A document with namespace errors (an undeclared prefix, for one) is refused as well:
     // its element names could not be matched by namespace.
-    if (doc != nullptr && context->nsWellFormed == 0) {
+    if (doc != nullptr && (context->nsWellFormed == 0 || trap.stoppedParser())) {
         xmlFreeDoc(doc);
         doc = nullptr;
     }

@@ -74,6 +74,36 @@ TEST(XmlInput, ASyntaxErrorNamesLineAndColumn) {
     EXPECT_EQ(error.rfind("empty.xml:", 0), 0u) << error;
 }
 
+// Entities that name entities count by what they expand to in the end; a document that stays
+// within the limit parses.
+TEST(XmlInput, NestedEntitiesCountByTheirWholeExpansion) {
+    const auto document = [](int uses) {
+        std::string text = "<!DOCTYPE r [\n<!ENTITY a \"" + std::string(10000, 'a') + "\">\n";
+        text += "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&#233;\">\n";  // 100,004 bytes
+        text += "]>\n<r>\n";
+        for (int i = 0; i < uses; ++i) text += "<e>&b;</e>\n";
+        return text + "</r>\n";
+    };
+    std::string error;
+    EXPECT_NE(parseXml(document(10), "t.xml", &error), nullptr) << error;
+    EXPECT_EQ(parseXml(document(11), "t.xml", &error), nullptr);
+    EXPECT_EQ(error, "t.xml:16: its internal entities expand to more than 1 MiB; refused");
+}
+
+// A document with an error is refused at its first: libxml2 is stopped there, instead of
+// reporting each of 100,000 errors on one long line (which took seconds that grew with the
+// square of the line).
+TEST(XmlInput, AnErrorStopsTheParse) {
+    const std::string text = "<r>\n<!-- " + std::string(200000, '-') + " -->\n</r>\n";
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(parseXml(text, "t.xml", &error), nullptr);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(error, "t.xml:2:6: Double hyphen within comment: <!--");
+    EXPECT_LT(seconds, 2.0);
+}
+
 // The quickest of three parses of a document of `count` sibling elements, in seconds.
 double parseSeconds(int count) {
     std::string text = "<r>\n";
