@@ -13,9 +13,6 @@ class CzfServiceObject;
 
 namespace Merrow {
 
-// The identifier of the calendar element, which the calendar's commands are sent to.
-inline constexpr const char* kCalendarCommandId = "CalendarCommand";
-
 class MERROWKIT_API CalendarCommandElementBuilder : public ElementBuilder {
 public:
     CalendarCommandElementBuilder(const char* id, XmlElementOperator& navigationInfo,

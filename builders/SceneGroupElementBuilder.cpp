@@ -4,8 +4,8 @@
 #include <string>
 
 #include "builders/ButtonElementBuilder.h"
-#include "builders/CalendarCommandElementBuilder.h"
 #include "builders/DecorationElementBuilder.h"
+#include "builders/ElementIds.h"
 #include "builders/FocusItemElementBuilder.h"
 #include "builders/ReferenceWalk.h"
 #include "builders/TriggerElementBuilder.h"

@@ -1,6 +1,6 @@
 #include "builders/SelectButton.h"
 
-#include "builders/CalendarCommandElementBuilder.h"
+#include "builders/ElementIds.h"
 
 namespace Merrow {
 

@@ -24,6 +24,7 @@ set(MERROWKIT_EMBEDDER_HEADERS
     host/title/MediaHolderObject.h
     host/title/ImageTrackObject.h
     host/dom/XmlOutputFileGlue.h
+    host/dom/DocumentRegistry.h
     host/framework/ProjectFolder.h)
 
 # Every header reached from the list through quoted includes, as paths from the source folder.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "builders/CalendarCommandElementBuilder.h"
+#include "builders/ElementIds.h"
 #include "builders/ReferenceWalk.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/XPathText.h"

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "builders/ElementIds.h"
 #include "creator/BDJCalendarApplicationCreator.h"
 
 namespace {
@@ -28,8 +29,6 @@ constexpr ButtonTrigger kButtonTriggers[] = {
     {"trigger_32", "C_BTN_PLAYALL", "PlayAllContent"},
 };
 
-constexpr const char* kCalendarCommandId = "CalendarCommand";
-
 }  // namespace
 
 // The fixed button triggers of the calendar pages, appended to the shared "effect" element
@@ -51,7 +50,7 @@ bool CBDJCalendarApplicationCreator::addEffectSectionElement(CXMLOutputFileGlue&
             Merrow::XmlElementOperator use(trigger.getXmlGlue(),
                                            trigger.addElement("use", "use_1"));
             use.setAttribute("param", row.param);
-            use.setAttribute("target", kCalendarCommandId);
+            use.setAttribute("target", Merrow::kCalendarCommandId);
         }
         return true;
     } catch (...) {

@@ -4,9 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cli/BuildCommand.h"
-#include "cli/ProjectLoader.h"
+#include "cli/build/BuildCommand.h"
+#include "cli/build/ProjectLoader.h"
 #include "fuzz/FuzzSupport.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/ReadConfinement.h"
 #include "host/pictures/PixelBudget.h"

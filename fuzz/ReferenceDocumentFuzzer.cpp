@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "cli/BuildCommand.h"
-#include "cli/OutputWriter.h"
-#include "cli/ProjectLoader.h"
-#include "cli/ReferenceChecks.h"
-#include "cli/TitleDescription.h"
+#include "cli/build/BuildCommand.h"
+#include "cli/build/InputLint.h"
+#include "cli/build/OutputWriter.h"
+#include "cli/build/ProjectLoader.h"
+#include "cli/build/TitleDescription.h"
 #include "fuzz/FuzzSupport.h"
 #include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/AppFramework.h"
 

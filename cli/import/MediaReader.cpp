@@ -9,7 +9,7 @@
 #include <exiv2/exiv2.hpp>
 #include <system_error>
 
-#include "cli/RunStamp.h"
+#include "cli/core/RunStamp.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

@@ -14,7 +14,7 @@ extern "C" {
 #include <libavutil/sha.h>
 }
 
-#include "cli/NameText.h"
+#include "cli/core/NameText.h"
 
 namespace merrowcli::import {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/InputFile.h"
-#include "cli/XmlInput.h"
+#include "cli/core/InputFile.h"
+#include "cli/core/XmlInput.h"
 
 namespace merrowcli::preview {
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "cli/InputFile.h"
-#include "cli/TextValues.h"
+#include "cli/core/InputFile.h"
+#include "cli/core/TextValues.h"
 #include "cli/preview/PreviewAssets.h"
 #include "cli/preview/PreviewModel.h"
 

@@ -52,6 +52,28 @@ private:
 // Empty for a null document or when libxml2 cannot serialise it.
 std::string serializeDocument(_xmlDoc* doc);
 
+// The registry as the host program, an embedder and the tests use it.
+struct DocumentLoadError {
+    std::string file;
+    int line = 0;
+    int column = 0;
+    std::string message;
+    // "FILE:LINE:COLUMN: message"; "FILE: message" when no position is known (a file that
+    // cannot be read).
+    std::string text() const;
+};
+
+// Loads a presentation document into the registry. Returns its DOM identifier, or 0 with
+// *error filled when the file cannot be read or is not well-formed XML.
+unsigned loadDocumentFile(const std::string& path, DocumentLoadError* error);
+unsigned loadDocumentString(const std::string& xml, const std::string& name,
+                            DocumentLoadError* error);
+// The document as SaveXMLFile writes it; empty for an unknown identifier.
+std::string documentText(unsigned domId);
+bool hasDocument(unsigned domId);
+bool releaseDocument(unsigned domId);
+void releaseAllDocuments();
+
 // Runs op(doc) on a registry document under the lock and gives op's result. False when the
 // identifier is 0 or unknown, or op fails or throws.
 template <typename Op>

@@ -66,29 +66,3 @@ public:
 private:
     unsigned domId_ = 0;
 };
-
-// Host-side document registry operations used by the host program and by tests.
-namespace merrowhost {
-
-struct DocumentLoadError {
-    std::string file;
-    int line = 0;
-    int column = 0;
-    std::string message;
-    // "FILE:LINE:COLUMN: message"; "FILE: message" when no position is known (a file that
-    // cannot be read).
-    std::string text() const;
-};
-
-// Loads a presentation document into the registry. Returns its DOM identifier, or 0 with
-// *error filled when the file cannot be read or is not well-formed XML.
-unsigned loadDocumentFile(const std::string& path, DocumentLoadError* error);
-unsigned loadDocumentString(const std::string& xml, const std::string& name,
-                            DocumentLoadError* error);
-// The document as SaveXMLFile writes it; empty for an unknown identifier.
-std::string documentText(unsigned domId);
-bool hasDocument(unsigned domId);
-bool releaseDocument(unsigned domId);
-void releaseAllDocuments();
-
-}  // namespace merrowhost

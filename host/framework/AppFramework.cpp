@@ -137,6 +137,10 @@ std::string& programPathOverride() {
     return path;
 }
 
+}  // namespace
+
+namespace merrowhost {
+
 std::string runningExecutable() {
     std::string path(4096, '\0');
     const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
@@ -145,7 +149,7 @@ std::string runningExecutable() {
     return path;
 }
 
-}  // namespace
+}  // namespace merrowhost
 
 uint32_t GetModuleFileNameA(HINSTANCE, char* buffer, uint32_t size) {
     if (buffer == nullptr || size == 0) return 0;
@@ -154,7 +158,7 @@ uint32_t GetModuleFileNameA(HINSTANCE, char* buffer, uint32_t size) {
         std::lock_guard<std::mutex> lock(programPathMutex());
         path = programPathOverride();
     }
-    if (path.empty()) path = runningExecutable();
+    if (path.empty()) path = merrowhost::runningExecutable();
     // A path that does not fit is cut to size - 1 characters and the result is size.
     if (path.size() >= size) {
         std::memcpy(buffer, path.data(), size - 1);

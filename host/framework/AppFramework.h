@@ -99,6 +99,9 @@ namespace merrowhost {
 // running executable.
 void setProgramPath(const std::string& path);
 
+// The full path of the running program, read from /proc/self/exe; empty when it cannot be read.
+std::string runningExecutable();
+
 // The environment variable naming one more folder that holds a template tree "Content/".
 inline constexpr const char* kTemplateDirVariable = "MERROWKIT_TEMPLATE_DIR";
 

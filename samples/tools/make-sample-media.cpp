@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "cli/import/art/PhotoReader.h"
-#include "tests/cli/import/MediaMaker.h"
+#include "samples/tools/MediaMaker.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "ServiceTestSupport.h"
 #include "component/BDJAdvancedTitleCreator.h"
 #include "document/NodeList.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/objects/ServiceObject.h"
 #include "host/title/AdvancedTitleObject.h"

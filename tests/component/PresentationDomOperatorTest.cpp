@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ServiceTestSupport.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "merrowkit/Services.h"
 

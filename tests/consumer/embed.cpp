@@ -1,6 +1,7 @@
 // Embeds the merrowkit component: creates the advanced title of a menu design and saves the new
 // presentation document. Usage: embed DESIGN_FOLDER OUTPUT_FILE
 #include <merrowkit/Services.h>
+#include <merrowkit/host/dom/DocumentRegistry.h>
 #include <merrowkit/host/dom/XmlOutputFileGlue.h>
 #include <merrowkit/host/framework/ProjectFolder.h>
 #include <merrowkit/host/objects/ServiceObject.h>

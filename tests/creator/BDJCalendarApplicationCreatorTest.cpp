@@ -12,6 +12,7 @@
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "creator/CreatorTestSupport.h"
 #include "document/CreatorSetToolBox.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/objects/ServiceObject.h"
 #include "host/title/AdvancedTitleObject.h"
 #include "host/title/PresentationObject.h"

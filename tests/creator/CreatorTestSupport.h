@@ -11,6 +11,7 @@
 #include "creator/BDJCalendarApplicationCreator.h"
 #include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 
 namespace creatortest {

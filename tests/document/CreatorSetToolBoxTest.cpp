@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document/CreatorSetToolBox.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/framework/FileCheck.h"
 
 // Reaches the toolbox's private search, as the creator's own code does.

@@ -2,6 +2,7 @@
 
 #include "document/NodeList.h"
 #include "document/XPathText.h"
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "document/NodeList.h"
 #include "document/XmlElementOperator.h"
+#include "host/dom/DocumentRegistry.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/objects/HostInterfaces.h"
 #include "host/objects/ServiceObject.h"

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 
 namespace merrowtest {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/ReferenceChecks.h"
+#include "cli/build/InputLint.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
 

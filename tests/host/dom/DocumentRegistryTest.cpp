@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 #include "host/framework/ProjectFolder.h"
 #include "host/pictures/DibImage.h"

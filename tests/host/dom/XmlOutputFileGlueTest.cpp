@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/dom/DocumentRegistry.h"
 #include "host/dom/XmlOutputFileGlue.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "cli/import/art/PhotoReader.h"
-#include "tests/cli/import/MediaMaker.h"
+#include "samples/tools/MediaMaker.h"
 #include "tests/cli/import/art/ArtTestSupport.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "cli/import/art/PhotoReader.h"
 #include "cli/import/art/PngFile.h"
-#include "tests/cli/import/MediaMaker.h"
+#include "samples/tools/MediaMaker.h"
 #include "tests/cli/import/art/ArtTestSupport.h"
 
 namespace {

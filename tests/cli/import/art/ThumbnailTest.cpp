@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/import/art/Thumbnail.h"
-#include "tests/cli/import/MediaMaker.h"
+#include "samples/tools/MediaMaker.h"
 #include "tests/cli/import/art/ArtTestSupport.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "cli/import/art/TextPicture.h"
 #include "cli/import/art/VideoFrame.h"
-#include "tests/cli/import/MediaMaker.h"
+#include "samples/tools/MediaMaker.h"
 #include "tests/cli/import/art/ArtTestSupport.h"
 
 namespace {

@@ -1,0 +1,34 @@
+#pragma once
+// `merrowkit check OUT_DIR`: checks that every reference of a build's output holds (see
+// check/ReferenceCheck) and writes one "FILE:LINE: problem" line per broken one.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cli/core/Command.h"
+
+namespace merrowcli {
+
+class CheckCommand : public Command {
+public:
+    // Exit statuses.
+    static constexpr int kAllHold = 0;
+    static constexpr int kBroken = 1;
+    static constexpr int kCannotRead = 2;
+
+    const char* name() const override { return "check"; }
+    const char* synopsis() const override { return "OUT_DIR"; }
+    const char* summary() const override {
+        return "check that every reference of a build's output holds";
+    }
+    std::string description() const override;
+    std::string epilogue() const override;
+    void declare(ArgumentParser& parser) override;
+    int run() override;
+
+private:
+    std::optional<std::filesystem::path> folder_;
+};
+
+}  // namespace merrowcli
