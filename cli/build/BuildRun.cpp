@@ -69,6 +69,8 @@ bool BuildRun::prepareOutputFolder() {
         Messages::instance().note("put back the previous output " + restored.string() +
                                   " left by a run that did not finish");
     }
+    // Looked at before it is checked: whatever appears there later is kept (StagingFolder::commit).
+    seen_ = FolderSnapshot::take(target_);
     if (!StagingFolder::checkTarget(target_, &error)) {
         report(error);
         return false;
@@ -166,6 +168,7 @@ bool BuildRun::checkLimits() const {
 bool BuildRun::writeOutputs() {
     std::string error;
     StagingFolder staging;
+    staging.expect(std::move(seen_));
     if (!staging.create(target_, &error)) {
         report(error);
         return false;

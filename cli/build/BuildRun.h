@@ -11,6 +11,7 @@
 #include "cli/build/BuildRequest.h"
 #include "cli/build/ComponentLoader.h"
 #include "cli/build/ProjectLoader.h"
+#include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
 #include "cli/core/WrittenTracks.h"
 #include "merrowkit/Services.h"
@@ -59,6 +60,7 @@ private:
     BuildRequest request_;
     std::filesystem::path named_;
     std::filesystem::path target_;
+    FolderSnapshot seen_;  // what the output folder held before the run
     std::filesystem::path projectFolder_;
     std::filesystem::path library_;
     ProjectLoader project_;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "cli/core/NameText.h"
+
 namespace merrowcli {
 
 namespace {
@@ -47,7 +49,8 @@ std::string Messages::oneLine(const std::string& text) {
 }
 
 void Messages::write(std::FILE* stream, const std::string& line) {
-    const std::string text = oneLine(line) + "\n";
+    // Names in messages are the user's bytes: they are shown, never acted on by the terminal.
+    const std::string text = escapedForTerminal(oneLine(line)) + "\n";
     std::fwrite(text.data(), 1, text.size(), stream);
     std::fflush(stream);
 }

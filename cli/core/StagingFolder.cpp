@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/core/OutputLayout.h"
+#include "cli/core/RunStamp.h"
 #include "cli/core/TestHook.h"
 
 namespace merrowcli {
@@ -54,22 +55,6 @@ bool makeUniqueFolder(const fs::path& parent, const std::string& stem, fs::path*
     return true;
 }
 
-// For a name "PID-XXXXXX" (or the older "XXXXXX"), true when no process with that PID runs (a
-// PID that is in use again keeps the folder, which errs on the safe side). False for any name
-// that is not of our making.
-bool forsakenSuffix(std::string_view rest) {
-    if (rest.size() == 6) return true;
-    const size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string_view::npos || rest.size() - dash - 1 != 6) return false;
-    long pid = 0;
-    for (size_t i = 0; i < dash; ++i) {
-        if (rest[i] < '0' || rest[i] > '9' || pid > 100000000) return false;
-        pid = pid * 10 + (rest[i] - '0');
-    }
-    if (pid == static_cast<long>(getpid())) return false;
-    return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
 // The folders beside target that a run which is gone left: staging folders and old outputs.
 struct Forsaken {
     std::vector<fs::path> staging;
@@ -89,8 +74,8 @@ Forsaken findForsaken(const fs::path& target) {
         if (entry.symlink_status(typeError).type() != fs::file_type::directory) continue;
         for (const char* suffix : {kStagingSuffix, kOldSuffix}) {
             const std::string_view wanted(suffix);
-            if (rest.substr(0, wanted.size()) == wanted &&
-                forsakenSuffix(rest.substr(wanted.size()))) {
+            // Only a folder that carries the stamp of a run that is gone is ours to clean.
+            if (rest.substr(0, wanted.size()) == wanted && stampedByGoneRun(entry.path())) {
                 (suffix == kStagingSuffix ? found.staging : found.old).push_back(entry.path());
             }
         }
@@ -191,6 +176,7 @@ bool StagingFolder::create(const fs::path& target, std::string* error) {
     discard();
     target_ = target;
     committed_ = false;
+    kept_ = false;
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
     if (ec) {
@@ -199,6 +185,11 @@ bool StagingFolder::create(const fs::path& target, std::string* error) {
     }
     if (!makeUniqueFolder(target.parent_path(), besideName(target, kStagingSuffix), &path_,
                           error)) {
+        return false;
+    }
+    if (!writeRunStamp(path_, error)) {
+        rmdir(path_.c_str());
+        path_.clear();
         return false;
     }
     deferredSync_ = std::make_unique<merrowhost::DeferredSyncScope>();
@@ -269,8 +260,12 @@ bool StagingFolder::recover(const fs::path& target, fs::path* restored, std::str
                      found.old[newest].string() + ": " + ec.message();
             return false;
         }
+        removeRunStamp(target);
         *restored = found.old[newest];
         found.old.erase(found.old.begin() + static_cast<std::ptrdiff_t>(newest));
+    } else if (stampedByGoneRun(target)) {
+        // Killed between the swap and taking the stamp off the new output.
+        removeRunStamp(target);
     }
     for (const std::vector<fs::path>* list : {&found.staging, &found.old}) {
         for (const fs::path& folder : *list) fs::remove_all(folder, ec);
@@ -286,14 +281,34 @@ bool StagingFolder::commit(std::string* error) {
     deferredSync_.reset();
     if (!syncContents(error)) return false;
     killedAtForTest("commit");
+    // Whatever appeared in the output folder since the run looked at it stays, and so does the
+    // new output, in its staging folder (without its stamp, so that no clean-up takes it).
+    std::string what;
+    const std::string added =
+        expected_.firstNewEntry(FolderSnapshot::take(target_), kRunStampFile, &what);
+    if (!added.empty()) {
+        removeRunStamp(path_);
+        kept_ = true;
+        *error = target_.string() + ": not replaced: '" + added + "' " + what +
+                 " in it while this run was writing; the new output is left in " + path_.string();
+        return false;
+    }
     std::error_code ec;
     const bool hadTarget = fs::symlink_status(target_, ec).type() != fs::file_type::not_found;
+    // The previous output carries a stamp as well, so that if this run dies once it is moved
+    // aside, the next run puts it back or removes it.
+    if (hadTarget && fs::is_directory(fs::symlink_status(target_, ec)) &&
+        !writeRunStamp(target_, error)) {
+        return false;
+    }
+    killedAtForTest("swap");
     fs::path previous;
     if (hadTarget && exchange(path_, target_)) {
         // The staging folder now holds the previous output.
         previous = path_;
     } else if (hadTarget && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
         *error = target_.string() + ": cannot swap in the new output: " + std::strerror(errno);
+        removeRunStamp(target_);
         return false;
     } else {
         if (hadTarget) {
@@ -301,12 +316,14 @@ bool StagingFolder::commit(std::string* error) {
             // replaces it.
             if (!makeUniqueFolder(target_.parent_path(), besideName(target_, kOldSuffix), &previous,
                                   error)) {
+                removeRunStamp(target_);
                 return false;
             }
             fs::rename(target_, previous, ec);
             if (ec) {
                 const std::string reason = ec.message();
                 fs::remove(previous, ec);
+                removeRunStamp(target_);
                 *error = target_.string() + ": cannot move the previous output aside: " + reason;
                 return false;
             }
@@ -316,14 +333,26 @@ bool StagingFolder::commit(std::string* error) {
         if (ec) {
             const std::string reason = ec.message();
             if (hadTarget) fs::rename(previous, target_, ec);
+            removeRunStamp(target_);
             *error = target_.string() + ": cannot move the new output into place: " + reason;
             return false;
         }
     }
     committed_ = true;
     path_.clear();
+    removeRunStamp(target_);
     if (!previous.empty()) {
         killedAtForTest("swapped");
+        // A file put into the output folder in the moment before the swap is in the previous
+        // output now: that folder is kept, named in the warning.
+        const std::string late =
+            expected_.firstNewEntry(FolderSnapshot::take(previous), kRunStampFile, &what);
+        if (!late.empty()) {
+            removeRunStamp(previous);
+            warning_ = previous.string() + ": the previous output is kept: '" + late + "' " + what +
+                       " in " + target_.string() + " while this run was writing";
+            return true;
+        }
         fs::remove_all(previous, ec);
         if (ec) {
             warning_ =
@@ -335,7 +364,7 @@ bool StagingFolder::commit(std::string* error) {
 
 void StagingFolder::discard() noexcept {
     deferredSync_.reset();
-    if (!path_.empty() && !committed_) {
+    if (!path_.empty() && !committed_ && !kept_) {
         std::error_code ec;
         fs::remove_all(path_, ec);
     }

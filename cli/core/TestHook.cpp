@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace merrowcli {
 
@@ -12,6 +13,14 @@ namespace merrowcli {
 #ifdef MERROWKIT_TEST_HOOKS
 
 void killedAtForTest(const char* step) {
+    // MERROWKIT_TEST_PLANT_AT=STEP:FILE writes FILE at STEP, as a user who saves a file there
+    // while the run works.
+    if (const char* plant = std::getenv("MERROWKIT_TEST_PLANT_AT")) {
+        const size_t length = std::strlen(step);
+        if (std::strncmp(plant, step, length) == 0 && plant[length] == ':') {
+            std::ofstream(plant + length + 1) << "planted\n";
+        }
+    }
     const char* wanted = std::getenv("MERROWKIT_TEST_KILL_AT");
     if (wanted != nullptr && std::strcmp(wanted, step) == 0) std::raise(SIGKILL);
 }

@@ -4,6 +4,8 @@
 // that a test can check what a real kill at that moment leaves behind. Without the variable
 // nothing happens. The hooks exist only in a program built with MERROWKIT_TEST_HOOKS (the
 // default when the tests are built).
+// MERROWKIT_TEST_PLANT_AT=STEP:FILE instead writes FILE on reaching STEP, as a user who saves a
+// file into the output folder while the run works.
 
 namespace merrowcli {
 

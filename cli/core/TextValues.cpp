@@ -146,4 +146,10 @@ std::string twoDigits(int value) {
     return text;
 }
 
+std::string fourDigits(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d", value);
+    return text;
+}
+
 }  // namespace merrowcli

@@ -18,6 +18,8 @@ bool parseGuid(std::string text, GUID* out);
 std::string markupText(const std::string& text);
 // A number of at least two digits, with a leading zero below 10 ("07", "12", "123").
 std::string twoDigits(int value);
+// A year with four digits, leading zeros below 1000 ("0005", "2023").
+std::string fourDigits(int value);
 // UTF-8 text as a wide string of code points; false for text that is not UTF-8.
 bool widen(const std::string& text, std::wstring* out);
 

@@ -1,7 +1,6 @@
 #include "cli/core/XmlInput.h"
 
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "cli/core/InputFile.h"
+#include "host/dom/EntityExpansion.h"
 #include "host/dom/LibxmlErrorTrap.h"
 
 namespace merrowcli {
@@ -18,11 +18,7 @@ namespace merrowcli {
 namespace {
 
 struct ParserFree {
-    void operator()(xmlParserCtxt* context) const {
-        // xmlFreeParserCtxt leaves the record of where elements start (record_info) behind.
-        xmlClearNodeInfoSeq(&context->node_seq);
-        xmlFreeParserCtxt(context);
-    }
+    void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
 };
 
 bool isBlank(char c) {
@@ -40,40 +36,13 @@ std::string qualifiedName(const xmlAttr* attribute) {
     return name;
 }
 
-// The offset of the document element's start tag: the first '<' after the prolog (the XML
-// declaration, processing instructions, comments and a document type declaration). npos when
-// the prolog cannot be walked.
-size_t rootTagOffset(const std::string& bytes) {
-    size_t at = 0;
-    while ((at = bytes.find('<', at)) != std::string::npos) {
-        if (bytes.compare(at, 4, "<!--") == 0) {
-            at = bytes.find("-->", at + 4);
-            if (at == std::string::npos) return at;
-            at += 3;
-        } else if (bytes.compare(at, 2, "<?") == 0) {
-            at = bytes.find("?>", at + 2);
-            if (at == std::string::npos) return at;
-            at += 2;
-        } else if (bytes.compare(at, 2, "<!") == 0) {
-            // A document type declaration; one with an internal subset is not walked.
-            const size_t close = bytes.find('>', at);
-            if (close == std::string::npos || bytes.find('[', at) < close) {
-                return std::string::npos;
-            }
-            at = close + 1;
-        } else {
-            return at;
-        }
-    }
-    return at;
-}
-
 // Finds the line of each attribute name in the start tag that begins at bytes[at] ('<') and
-// keeps it in the attribute's _private field as line + 1, so that 0 means unknown.
-void markTagAttributes(const std::string& bytes, const std::vector<size_t>& lineStarts, size_t at,
-                       xmlNode* node) {
+// keeps it in the attribute's _private field as line + 1, so that 0 means unknown. Returns the
+// offset after the tag's name, or npos when the tag is not the element's.
+size_t markTagAttributes(const std::string& bytes, const std::vector<size_t>& lineStarts, size_t at,
+                         xmlNode* node) {
     const std::string name = reinterpret_cast<const char*>(node->name);
-    if (at >= bytes.size() || bytes[at] != '<') return;
+    if (at >= bytes.size() || bytes[at] != '<') return std::string::npos;
     // The tag's qualified name must end with the element's local name, else this is not its
     // tag (the recorded place is off when the input was converted from another encoding).
     size_t end = at + 1;
@@ -84,9 +53,10 @@ void markTagAttributes(const std::string& bytes, const std::vector<size_t>& line
     if (written != name &&
         (written.size() <= name.size() ||
          written.compare(written.size() - name.size() - 1, std::string::npos, ":" + name) != 0)) {
-        return;
+        return std::string::npos;
     }
     at = end;
+    if (node->properties == nullptr) return at;
     while (at < bytes.size()) {
         while (at < bytes.size() && isBlank(bytes[at])) ++at;
         if (at >= bytes.size() || bytes[at] == '>' || bytes[at] == '/') break;
@@ -109,24 +79,77 @@ void markTagAttributes(const std::string& bytes, const std::vector<size_t>& line
             }
         }
     }
+    return at;
 }
 
-// libxml2 gives an element the line where its start tag ends. The parser's record of where
-// each start tag begins (for the document element, which libxml2 does not record reliably, the
-// end of the prolog) lets us walk the tag's text and give each attribute its own line.
-void markAttributeLines(xmlParserCtxt* context, const std::string& bytes,
-                        const std::vector<size_t>& lineStarts, xmlNode* element, bool isRoot) {
-    for (xmlNode* node = element; node != nullptr; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE) continue;
-        markAttributeLines(context, bytes, lineStarts, node->children, false);
-        if (node->properties == nullptr) continue;
-        size_t at = std::string::npos;
-        if (isRoot) {
-            at = rootTagOffset(bytes);
-        } else if (const xmlParserNodeInfo* info = xmlParserFindNodeInfo(context, node)) {
-            at = info->begin_pos;
+// The offset after the markup that starts at bytes[at] ('<') and is no start tag (a comment,
+// CDATA, a processing instruction, an end tag, a document type declaration with its internal
+// subset); at itself when a start tag starts there.
+size_t skipOtherMarkup(const std::string& bytes, size_t at) {
+    const auto past = [&](const char* close) {
+        const size_t found = bytes.find(close, at);
+        return found == std::string::npos ? bytes.size() : found + std::strlen(close);
+    };
+    if (bytes.compare(at, 4, "<!--") == 0) return past("-->");
+    if (bytes.compare(at, 9, "<![CDATA[") == 0) return past("]]>");
+    if (bytes.compare(at, 2, "<?") == 0) return past("?>");
+    if (bytes.compare(at, 2, "</") == 0) return past(">");
+    if (bytes.compare(at, 2, "<!") != 0) return at;
+    // A declaration: quoted literals and comments may hold any of '<', '>', '[' and ']'.
+    int depth = 0;
+    for (size_t i = at + 2; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '"' || c == '\'') {
+            const size_t close = bytes.find(c, i + 1);
+            if (close == std::string::npos) return bytes.size();
+            i = close;
+        } else if (bytes.compare(i, 4, "<!--") == 0) {
+            const size_t close = bytes.find("-->", i + 4);
+            if (close == std::string::npos) return bytes.size();
+            i = close + 2;
+        } else if (c == '[') {
+            ++depth;
+        } else if (c == ']') {
+            --depth;
+        } else if (c == '>' && depth <= 0) {
+            return i + 1;
         }
-        markTagAttributes(bytes, lineStarts, at, node);
+    }
+    return bytes.size();
+}
+
+// The element after node in document order (entity references are not entered: the
+// elements they hold are not in the text), or null.
+xmlNode* nextElement(xmlNode* node) {
+    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE) return child;
+    }
+    for (xmlNode* at = node; at != nullptr && at->type == XML_ELEMENT_NODE; at = at->parent) {
+        for (xmlNode* sibling = at->next; sibling != nullptr; sibling = sibling->next) {
+            if (sibling->type == XML_ELEMENT_NODE) return sibling;
+        }
+    }
+    return nullptr;
+}
+
+// libxml2 gives an element the line where its start tag ends. The start tags in the text are
+// met in the order of the elements in the tree, so one walk over the text (skipping comments,
+// CDATA, processing instructions, end tags and the document type declaration) pairs each
+// element with its tag and gives each attribute its own line. The walk stops at a tag that is
+// not its element's (text in another encoding than UTF-8), leaving the rest unknown.
+void markAttributeLines(const std::string& bytes, const std::vector<size_t>& lineStarts,
+                        xmlNode* root) {
+    size_t at = 0;
+    for (xmlNode* element = root; element != nullptr; element = nextElement(element)) {
+        while (true) {
+            at = bytes.find('<', at);
+            if (at == std::string::npos) return;
+            const size_t after = skipOtherMarkup(bytes, at);
+            if (after == at) break;
+            at = after;
+        }
+        at = markTagAttributes(bytes, lineStarts, at, element);
+        if (at == std::string::npos) return;
     }
 }
 
@@ -142,28 +165,16 @@ XmlDocument parseXml(const std::string& bytes, const std::string& shown, std::st
         return nullptr;
     }
     merrowhost::LibxmlErrorTrap trap;
-    // A memory context (rather than xmlCtxtReadMemory, which resets it) keeps the record of
-    // where each element starts; empty input has no such context and takes the plain path.
-    std::unique_ptr<xmlParserCtxt, ParserFree> context(
-        bytes.empty() ? xmlNewParserCtxt()
-                      : xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
+    // libxml2 keeps each element's line (xmlGetLineNo); attribute lines come from one walk over
+    // the text (markAttributeLines), so parsing stays linear in the document.
+    std::unique_ptr<xmlParserCtxt, ParserFree> context(xmlNewParserCtxt());
     if (!context) {
         *error = located(shown, 0, "out of memory");
         return nullptr;
     }
-    XmlDocument doc;
-    if (bytes.empty()) {
-        doc.reset(xmlCtxtReadMemory(context.get(), bytes.data(), 0, shown.c_str(), nullptr,
-                                    XML_PARSE_NONET));
-    } else {
-        xmlCtxtUseOptions(context.get(), XML_PARSE_NONET);
-        context->record_info = 1;
-        xmlParseDocument(context.get());
-        doc.reset(context->myDoc);
-        context->myDoc = nullptr;
-        if (context->wellFormed == 0) doc.reset();
-    }
-    if (!doc || context->nsWellFormed == 0) {
+    XmlDocument doc(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
+                                      shown.c_str(), nullptr, XML_PARSE_NONET));
+    if (!doc || context->nsWellFormed == 0 || trap.stoppedParser()) {
         if (trap.hasError()) {
             const merrowhost::LibxmlErrorTrap::Error& found = trap.error();
             *error = shown + ":" + std::to_string(found.line) + ":" + std::to_string(found.column) +
@@ -173,13 +184,16 @@ XmlDocument parseXml(const std::string& bytes, const std::string& shown, std::st
         }
         return nullptr;
     }
-    if (!bytes.empty()) {
-        std::vector<size_t> lineStarts;  // the offset where each line after the first begins
-        for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
-            lineStarts.push_back(at + 1);
-        }
-        markAttributeLines(context.get(), bytes, lineStarts, xmlDocGetRootElement(doc.get()), true);
+    int line = 0;
+    if (!merrowhost::entityExpansionWithin(doc.get(), merrowhost::kEntityExpansionLimit, &line)) {
+        *error = located(shown, line, merrowhost::kEntityExpansionProblem);
+        return nullptr;
     }
+    std::vector<size_t> lineStarts;  // the offset where each line after the first begins
+    for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
+        lineStarts.push_back(at + 1);
+    }
+    markAttributeLines(bytes, lineStarts, xmlDocGetRootElement(doc.get()));
     return doc;
 }
 

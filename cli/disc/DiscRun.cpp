@@ -1,6 +1,7 @@
 #include "cli/disc/DiscRun.h"
 
 #include <system_error>
+#include <utility>
 
 #include "cli/build/BuildCommand.h"
 #include "cli/core/Messages.h"
@@ -54,6 +55,8 @@ bool DiscRun::prepareDiscFolder() {
     }
     fs::path restored;
     if (!StagingFolder::recover(target_, &restored, &error)) return fail(error);
+    // Looked at before it is checked: whatever appears there later is kept (StagingFolder::commit).
+    seen_ = FolderSnapshot::take(target_);
     if (!checkDiscTarget(target_, &error)) return fail(error);
     return true;
 }
@@ -68,6 +71,7 @@ bool DiscRun::findPlayer() {
 
 bool DiscRun::buildProject(bool* serviceFailed) {
     std::string error;
+    staging_.expect(std::move(seen_));
     if (!staging_.create(target_, &error)) return fail(error);
     BuildOptions options;
     options.projectFolder = options_.projectFolder;

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
 #include "cli/menu/MenuModel.h"
 
@@ -37,6 +38,7 @@ private:
 
     DiscOptions options_;
     std::filesystem::path target_;
+    FolderSnapshot seen_;  // what the disc folder held before the run
     std::filesystem::path playerJar_;
     StagingFolder staging_;
     menu::MenuModel model_;

@@ -12,7 +12,7 @@ namespace merrowcli::import {
 namespace {
 
 std::string dateKey(int year, int month, int day) {
-    return std::to_string(year) + "_" + twoDigits(month) + "_" + twoDigits(day);
+    return fourDigits(year) + "_" + twoDigits(month) + "_" + twoDigits(day);
 }
 
 // The contents of one day from its items (indexes into media, in time order). A content is
@@ -53,14 +53,14 @@ CalendarMonth& monthOf(Calendar* calendar, const LocalTime& first) {
     if (calendar->years.empty() || calendar->years.back().year != first.year) {
         CalendarYear year;
         year.year = first.year;
-        year.id = "Year_" + std::to_string(first.year);
+        year.id = "Year_" + fourDigits(first.year);
         calendar->years.push_back(std::move(year));
     }
     CalendarYear& year = calendar->years.back();
     if (year.months.empty() || year.months.back().month != first.month) {
         CalendarMonth month;
         month.month = first.month;
-        month.id = "Month_" + std::to_string(first.year) + "_" + twoDigits(first.month);
+        month.id = "Month_" + fourDigits(first.year) + "_" + twoDigits(first.month);
         month.firstdayShift = weekdayOf(first.year, first.month, 1);
         month.monthDays = monthLength(first.year, first.month);
         year.months.push_back(std::move(month));

@@ -10,6 +10,8 @@
 #include <system_error>
 #include <utility>
 
+#include "host/dom/EntityExpansion.h"
+
 namespace merrowcli::import {
 
 namespace fs = std::filesystem;
@@ -117,6 +119,12 @@ bool Design::load(const fs::path& folder, std::string* error) {
         const xmlError* problem = xmlGetLastError();
         *error = shown + ":" + std::to_string(problem != nullptr ? problem->line : 0) +
                  ": not a well-formed XML document";
+        return false;
+    }
+    int line = 0;
+    if (!merrowhost::entityExpansionWithin(doc_.get(), merrowhost::kEntityExpansionLimit, &line)) {
+        *error = shown + ":" + std::to_string(line) + ": " + merrowhost::kEntityExpansionProblem;
+        doc_.reset();
         return false;
     }
     const XmlElement root(xmlDocGetRootElement(doc_.get()));

@@ -9,6 +9,7 @@
 #include <exception>
 #include <fstream>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "cli/core/Messages.h"

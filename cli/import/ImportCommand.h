@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/core/Command.h"
+#include "cli/import/MediaReader.h"
 
 namespace merrowcli {
 
@@ -18,7 +19,7 @@ public:
     static constexpr int kFailed = 1;
     static constexpr int kBadInput = 2;
     // The file that marks a folder as written by the import, so that it may be replaced.
-    static constexpr const char* kMarkerFile = ".merrowkit-import";
+    static constexpr const char* kMarkerFile = import::kImportMarkerFile;
 
     const char* name() const override { return "import"; }
     const char* synopsis() const override {

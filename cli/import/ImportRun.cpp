@@ -109,6 +109,8 @@ bool ImportRun::prepareProjectFolder() {
     if (!StagingFolder::recover(target_, &restored, &error)) {
         return fail(ImportCommand::kFailed, error);
     }
+    // Looked at before it is checked: whatever appears there later is kept (StagingFolder::commit).
+    seen_ = FolderSnapshot::take(target_);
     if (!ImportCommand::checkTarget(target_, &error)) return fail(ImportCommand::kBadInput, error);
     return true;
 }
@@ -116,6 +118,7 @@ bool ImportRun::prepareProjectFolder() {
 bool ImportRun::readMedia() {
     ProgressLine progress;
     std::vector<import::SkippedFile> skipped;
+    std::vector<import::SkippedFile> shortened;  // videos with chapters left out
     const std::vector<import::MediaFile> files = import::listMedia(options_.mediaFolder, &skipped);
     items_.reserve(files.size());
     int done = 0;
@@ -124,6 +127,13 @@ bool ImportRun::readMedia() {
         std::string reason;
         if (std::optional<import::MediaItem> item =
                 import::readMedia(options_.mediaFolder, file, &reason)) {
+            if (item->chaptersLeftOut > 0) {
+                shortened.push_back(
+                    {file.path, "only the first " + std::to_string(import::kMaxChapters) +
+                                    " of its " +
+                                    std::to_string(item->chapters.size() + item->chaptersLeftOut) +
+                                    " chapters are kept"});
+            }
             items_.push_back(std::move(*item));
         } else {
             skipped.push_back({file.path, reason});
@@ -132,6 +142,9 @@ bool ImportRun::readMedia() {
     progress.clear();
     for (const import::SkippedFile& file : skipped) {
         Messages::instance().skipped((options_.mediaFolder / file.path).string(), file.reason);
+    }
+    for (const import::SkippedFile& file : shortened) {
+        Messages::instance().warning((options_.mediaFolder / file.path).string(), 0, file.reason);
     }
     if (items_.empty()) {
         return fail(ImportCommand::kBadInput, mediaShown_ + ": no photos or videos found");
@@ -143,6 +156,7 @@ bool ImportRun::readMedia() {
 
 bool ImportRun::writeProject() {
     std::string error;
+    staging_.expect(std::move(seen_));
     if (!staging_.create(target_, &error)) return fail(ImportCommand::kFailed, error);
     const fs::path out = staging_.path();
     if (!writeFile(out / import::kPresentationFile,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
 #include "cli/import/ArtPlan.h"
 #include "cli/import/ArtWriter.h"
@@ -55,6 +56,7 @@ private:
     std::string mediaShown_;
     import::Design design_;
     std::filesystem::path target_;
+    FolderSnapshot seen_;  // what the project folder held before the run
     std::vector<import::MediaItem> items_;
     import::Calendar calendar_;
     import::ArtPlan plan_;

@@ -5,6 +5,7 @@
 // without files.
 
 #include <compare>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ struct MediaItem {
     int orientation = 0;            // a photo's EXIF orientation (1..8), 0 when it has none
     double duration = 0;            // a video's length in seconds
     std::vector<Chapter> chapters;  // a video's chapters as the container lists them
+    size_t chaptersLeftOut = 0;     // chapters beyond kMaxChapters, which are not kept
 };
+
+// The chapters kept of one video: a chapter menu of more scenes is no menu (and a Blu-ray
+// playlist holds at most 999 marks).
+inline constexpr size_t kMaxChapters = 99;
 
 }  // namespace merrowcli::import

@@ -9,6 +9,7 @@
 #include <exiv2/exiv2.hpp>
 #include <system_error>
 
+#include "cli/core/RunStamp.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -41,8 +42,20 @@ std::optional<MediaKind> kindOf(const fs::path& file) {
     return std::nullopt;
 }
 
+// True when folder carries a mark of merrowkit's: a project an import wrote (its marker file),
+// or a folder a run is writing or left (its stamp). Their pictures are merrowkit's own, never
+// media.
+bool markedByMerrowkit(const fs::path& folder) {
+    struct stat info {};
+    for (const char* mark : {kImportMarkerFile, kRunStampFile}) {
+        if (lstat((folder / mark).c_str(), &info) == 0) return true;
+    }
+    return false;
+}
+
 void listFolder(const fs::path& root, const fs::path& folder, const std::string& prefix,
                 std::vector<MediaFile>* files, std::vector<SkippedFile>* skipped) {
+    if (markedByMerrowkit(folder)) return;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec) {
@@ -55,6 +68,11 @@ void listFolder(const fs::path& root, const fs::path& folder, const std::string&
         const std::string relative = prefix.empty() ? name : prefix + "/" + name;
         std::error_code typeError;
         const fs::file_type type = entry.symlink_status(typeError).type();
+        if (typeError) {
+            // For one, a path longer than PATH_MAX: it may be a folder of media, so it is named.
+            skipped->push_back({relative, typeError.message()});
+            continue;
+        }
         if (type == fs::file_type::directory) {
             listFolder(root, entry.path(), relative, files, skipped);
         } else if (type == fs::file_type::regular) {
@@ -145,6 +163,10 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
     }
     std::stable_sort(item->chapters.begin(), item->chapters.end(),
                      [](const Chapter& a, const Chapter& b) { return a.start < b.start; });
+    if (item->chapters.size() > kMaxChapters) {
+        item->chaptersLeftOut = item->chapters.size() - kMaxChapters;
+        item->chapters.resize(kMaxChapters);
+    }
 
     std::optional<LocalTime> taken;
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
@@ -186,7 +208,8 @@ std::optional<LocalTime> parseExifTime(const std::string& text) {
         return std::nullopt;
     }
     if (tail != 0 && tail != ' ' && tail != '\0') return std::nullopt;
-    if (!isValidTime(time)) return std::nullopt;
+    // A date before 1971 is a camera whose clock was never set: as good as none.
+    if (!isValidTime(time) || time.year < 1971) return std::nullopt;
     return time;
 }
 

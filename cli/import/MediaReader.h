@@ -13,6 +13,9 @@
 
 namespace merrowcli::import {
 
+// The marker file of a project folder that merrowkit import wrote.
+inline constexpr const char* kImportMarkerFile = ".merrowkit-import";
+
 struct MediaFile {
     std::string path;  // relative to the media folder, '/' between folders
     MediaKind kind = MediaKind::kPhoto;
@@ -26,7 +29,9 @@ struct SkippedFile {
 
 // The photos (.jpg, .jpeg, .png) and videos (.mp4, .mov, .m2ts, .mts, .mkv, .avi) under
 // folder, extensions in any case, symbolic links not followed, in byte order of their paths.
-// Folders that cannot be listed are added to *skipped.
+// Folders that cannot be listed, and entries whose type cannot be read (a path longer than
+// PATH_MAX, say), are added to *skipped. A folder that holds merrowkit's marker or stamp
+// (a project folder, a run's staging folder) is not entered.
 std::vector<MediaFile> listMedia(const std::filesystem::path& folder,
                                  std::vector<SkippedFile>* skipped);
 

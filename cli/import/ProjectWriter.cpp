@@ -16,6 +16,8 @@ extern "C" {
 #include <libavutil/sha.h>
 }
 
+#include "cli/core/NameText.h"
+
 namespace merrowcli::import {
 
 namespace {
@@ -122,7 +124,7 @@ void writeNavigation(XmlText& out, const Calendar& calendar, const std::set<std:
     for (const CalendarYear& year : calendar.years) {
         out.start("yearInfo");
         out.attribute("id", year.id);
-        out.attribute("content", std::to_string(year.year));
+        out.attribute("content", fourDigits(year.year));
         out.attribute("TITLE_NUMBER", year.titles);
         out.attribute("PHOTO_NUMBER", year.photos);
         out.attribute("thumbnailId", thumbnailProviderId(year.id));
@@ -279,9 +281,10 @@ std::string slideshowXml(const Calendar& calendar) {
         const LocalTime& t = photo.taken;
         out.start("photo");
         out.attribute("frame", frame++);
-        out.attribute("file", photo.path);
+        // Percent-encoded: a name that is not UTF-8 would make the document ill-formed.
+        out.attribute("file", percentEncodedName(photo.path));
         out.attribute("date",
-                      std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day));
+                      fourDigits(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day));
         out.attribute("time",
                       twoDigits(t.hour) + ":" + twoDigits(t.minute) + ":" + twoDigits(t.second));
         out.attribute("orientation", photo.orientation == 0 ? 1 : photo.orientation);

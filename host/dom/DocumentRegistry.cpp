@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "host/dom/EntityExpansion.h"
 #include "host/dom/LibxmlErrorTrap.h"
 #include "host/dom/XmlOutputFileGlue.h"
 
@@ -144,7 +145,7 @@ unsigned parseDocument(const char* data, size_t size, const std::string& name,
                           name.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOBLANKS);
     // A document with namespace errors (an undeclared prefix, for one) is refused as well:
     // its element names could not be matched by namespace.
-    if (doc != nullptr && context->nsWellFormed == 0) {
+    if (doc != nullptr && (context->nsWellFormed == 0 || trap.stoppedParser())) {
         xmlFreeDoc(doc);
         doc = nullptr;
     }
@@ -157,6 +158,12 @@ unsigned parseDocument(const char* data, size_t size, const std::string& name,
         }
         return 0;
     }
+    int line = 0;
+    if (!entityExpansionWithin(doc, kEntityExpansionLimit, &line)) {
+        xmlFreeDoc(doc);
+        setError(error, name, line, 0, kEntityExpansionProblem);
+        return 0;
+    }
     const unsigned id = DocumentRegistry::instance().add(doc);
     if (id == 0) setError(error, name, 0, 0, "no document identifier left");
     return id;
@@ -166,6 +173,7 @@ unsigned parseDocument(const char* data, size_t size, const std::string& name,
 
 std::string DocumentLoadError::text() const {
     if (line <= 0) return file + ": " + message;
+    if (column <= 0) return file + ":" + std::to_string(line) + ": " + message;
     return file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
 }
 

@@ -58,13 +58,15 @@ struct DocumentLoadError {
     int line = 0;
     int column = 0;
     std::string message;
-    // "FILE:LINE:COLUMN: message"; "FILE: message" when no position is known (a file that
-    // cannot be read).
+    // "FILE:LINE:COLUMN: message"; "FILE:LINE: message" without a column (a document refused
+    // for its entities); "FILE: message" when no position is known (a file that cannot be
+    // read).
     std::string text() const;
 };
 
 // Loads a presentation document into the registry. Returns its DOM identifier, or 0 with
-// *error filled when the file cannot be read or is not well-formed XML.
+// *error filled when the file cannot be read, is not well-formed XML, or its internal entities
+// expand beyond kEntityExpansionLimit (host/dom/EntityExpansion.h).
 unsigned loadDocumentFile(const std::string& path, DocumentLoadError* error);
 unsigned loadDocumentString(const std::string& xml, const std::string& name,
                             DocumentLoadError* error);

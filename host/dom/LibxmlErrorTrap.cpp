@@ -1,6 +1,7 @@
 #include "host/dom/LibxmlErrorTrap.h"
 
 #include <libxml/globals.h>
+#include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
 namespace merrowhost {
@@ -12,6 +13,17 @@ void trapStructured(void* context, xmlErrorPtr error) {
     if (context == nullptr || error == nullptr) return;
     static_cast<LibxmlErrorTrap*>(context)->record(static_cast<int>(error->level), error->file,
                                                    error->line, error->int2, error->message);
+    // An error of the document itself stops the parser. Not one inside an entity's text
+    // (parsed in a context of its own, depth > 0): the document's parser reports that as an
+    // error of its own, and stopping the inner one would hide it.
+    if (error->level >= XML_ERR_ERROR && error->ctxt != nullptr &&
+        (error->domain == XML_FROM_PARSER || error->domain == XML_FROM_NAMESPACE)) {
+        auto* parser = static_cast<xmlParserCtxtPtr>(error->ctxt);
+        if (parser->depth == 0) {
+            xmlStopParser(parser);
+            static_cast<LibxmlErrorTrap*>(context)->noteStopped();
+        }
+    }
 }
 
 }  // namespace

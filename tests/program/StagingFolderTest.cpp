@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -103,20 +104,115 @@ TEST_F(StagingFolder, KillAtAnyStepLosesNoOutput) {
     }
 }
 
-// Folders beside OUT_DIR that are not of our naming, or of a process that still runs, stay.
-TEST_F(StagingFolder, OnlyForsakenFoldersOfOurNamingAreRemoved) {
+// Folders beside OUT_DIR are removed only when they are of our naming and carry the stamp of a
+// run that is gone; one without the stamp, or of a process that still runs, stays.
+TEST_F(StagingFolder, OnlyFoldersStampedByAGoneRunAreRemoved) {
     const fs::path out = temp_.path() / "out";
-    const std::string running = ".out.staging-" + std::to_string(getpid()) + "-abcdef";
-    const std::string gone = ".out.staging-abcdef";
-    for (const std::string& name :
-         {running, std::string(".out.staging-mine"), std::string(".out.old-x-abcdef"), gone}) {
+    const std::string gone = "merrowkit 99999999\n";  // above any process id Linux gives
+    const std::string running = "merrowkit " + std::to_string(getpid()) + "\n";
+    const std::map<std::string, std::string> stamps = {
+        {".out.staging-99999999-abcdef", ""},    // our naming, no stamp: someone else's
+        {".out.old-99999999-abcdef", ""},        //
+        {".out.staging-1-abcdef", running},      // stamped by a run that is still going
+        {".out.staging-mine", "merrowkit x\n"},  // not a stamp of ours
+        {".out.staging-2-abcdef", gone},         // left by a run that is gone
+        {".out.old-3-abcdef", gone},
+    };
+    for (const auto& [name, stamp] : stamps) {
         writeFile(temp_.path() / name / "title.xml", "kept?");
+        if (!stamp.empty()) writeFile(temp_.path() / name / ".merrowkit-run", stamp);
     }
+    fs::create_symlink(temp_.path() / ".out.staging-2-abcdef",
+                       temp_.path() / ".out.staging-4-abcdef");
     ASSERT_EQ(build(out).status, 0);
-    EXPECT_TRUE(fs::exists(temp_.path() / running));
-    EXPECT_TRUE(fs::exists(temp_.path() / ".out.staging-mine"));
-    EXPECT_TRUE(fs::exists(temp_.path() / ".out.old-x-abcdef"));
-    EXPECT_FALSE(fs::exists(temp_.path() / gone));
+    for (const auto& [name, stamp] : stamps) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(fs::exists(temp_.path() / name), stamp != gone);
+    }
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / ".out.staging-4-abcdef"));
+    EXPECT_FALSE(fs::exists(out / ".merrowkit-run"));
+}
+
+// A missing OUT_DIR is put back from a previous output moved aside only when that folder
+// carries the stamp of a run that is gone.
+TEST_F(StagingFolder, OnlyAStampedPreviousOutputIsPutBack) {
+    const fs::path out = temp_.path() / "out";
+    writeFile(temp_.path() / ".out.old-99999999-abcdef" / "title.xml", "someone's");
+    ASSERT_EQ(build(out).status, 0);
+    EXPECT_EQ(readFile(temp_.path() / ".out.old-99999999-abcdef" / "title.xml"), "someone's");
+    EXPECT_NE(readFile(out / "title.xml"), "someone's");
+
+    fs::remove_all(out);
+    writeFile(temp_.path() / ".out.old-5-abcdef" / "title.xml", "previous");
+    writeFile(temp_.path() / ".out.old-5-abcdef" / ".merrowkit-run", "merrowkit 99999999\n");
+    const clitest::CommandResult failing = clitest::runMerrowkit(
+        {"build", (temp_.path() / "no-project").string(), "-o", out.string()}, temp_.path());
+    EXPECT_EQ(failing.status, 2);
+    EXPECT_EQ(readFile(out / "title.xml"), "previous");
+    EXPECT_FALSE(fs::exists(out / ".merrowkit-run"));
+}
+
+// A file saved into OUT_DIR while the build runs is never swapped away: the build stops, names
+// it, and leaves the new output in its staging folder, which no later run cleans up.
+TEST_F(StagingFolder, AFileSavedDuringTheBuildIsKept) {
+    const fs::path out = temp_.path() / "out";
+    ASSERT_EQ(build(out).status, 0);
+    const auto previous = clitest::folderContents(out);
+    const clitest::CommandResult run =
+        build(out, {"MERROWKIT_TEST_PLANT_AT=commit:" + (out / "notes.txt").string()});
+    EXPECT_EQ(run.status, 2);
+    const std::string said = "merrowkit: " + out.string() +
+                             ": not replaced: 'notes.txt' appeared in it while this run was "
+                             "writing; the new output is left in " +
+                             (temp_.path() / ".out.staging-").string();
+    ASSERT_EQ(run.err.rfind(said, 0), 0u) << run.err;
+    EXPECT_EQ(readFile(out / "notes.txt"), "planted\n");
+    auto now = clitest::folderContents(out);
+    now.erase("notes.txt");
+    EXPECT_EQ(now, previous);
+    const fs::path left(run.err.substr(run.err.find(" left in ") + 9,
+                                       run.err.size() - run.err.find(" left in ") - 10));
+    EXPECT_EQ(clitest::folderContents(left), previous);  // the same project gives the same bytes
+
+    // Later runs leave it there; a folder in place of OUT_DIR that was missing counts as well.
+    const fs::path fresh = temp_.path() / "fresh";
+    fs::create_directories(fresh);
+    const clitest::CommandResult second =
+        build(fresh, {"MERROWKIT_TEST_PLANT_AT=commit:" + (fresh / "draft.txt").string()});
+    EXPECT_EQ(second.status, 2);
+    EXPECT_NE(second.err.find("'draft.txt' appeared"), std::string::npos) << second.err;
+    EXPECT_EQ(readFile(fresh / "draft.txt"), "planted\n");
+    EXPECT_TRUE(fs::is_regular_file(left / "title.xml"));
+
+    // A file changed in it is kept the same way.
+    fs::remove(out / "notes.txt");
+    const clitest::CommandResult changed =
+        build(out, {"MERROWKIT_TEST_PLANT_AT=commit:" + (out / "title.xml").string()});
+    EXPECT_EQ(changed.status, 2);
+    EXPECT_NE(changed.err.find("'title.xml' changed"), std::string::npos) << changed.err;
+}
+
+// A file saved in the moment between that last look and the swap ends up in the previous
+// output, which is then kept and named instead of removed.
+TEST_F(StagingFolder, AFileSavedJustBeforeTheSwapKeepsThePreviousOutput) {
+    for (const bool exchange : {true, false}) {
+        SCOPED_TRACE(exchange ? "swap" : "two renames");
+        const fs::path out = temp_.path() / (exchange ? "out" : "out2");
+        ASSERT_EQ(build(out).status, 0);
+        std::vector<std::string> environment = {"MERROWKIT_TEST_PLANT_AT=swap:" +
+                                                (out / "late.txt").string()};
+        if (!exchange) environment.push_back("MERROWKIT_TEST_NO_EXCHANGE=1");
+        const clitest::CommandResult run = build(out, environment);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const size_t at = run.err.find(": the previous output is kept: 'late.txt' appeared in ");
+        ASSERT_NE(at, std::string::npos) << run.err;
+        const fs::path kept(run.err.substr(std::string("merrowkit: warning: ").size(),
+                                           at - std::string("merrowkit: warning: ").size()));
+        EXPECT_EQ(readFile(kept / "late.txt"), "planted\n");
+        EXPECT_FALSE(fs::exists(kept / ".merrowkit-run"));
+        EXPECT_FALSE(fs::exists(out / "late.txt"));
+        EXPECT_FALSE(fs::exists(out / ".merrowkit-run"));
+    }
 }
 
 TEST_F(StagingFolder, OutputFolderModeFollowsTheUmask) {

@@ -11,6 +11,10 @@ namespace merrowcli::import {
 
 namespace {
 
+struct GlibFreer {
+    void operator()(gchar* text) const { g_free(text); }
+};
+
 struct SurfaceFreer {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
@@ -102,7 +106,12 @@ Picture textPicture(const std::string& text, int width, int height, std::uint32_
     std::unique_ptr<cairo_t, CairoFreer> cairo(cairo_create(surface.get()));
     std::unique_ptr<PangoLayout, ObjectFreer> layout(pango_cairo_create_layout(cairo.get()));
     setFixedFontOptions(layout.get());
-    pango_layout_set_text(layout.get(), text.c_str(), -1);
+
+    // Titles come from the files' metadata: bytes that are not UTF-8 become U+FFFD here, as
+    // Pango would otherwise warn on stderr and draw them as it likes.
+    std::unique_ptr<gchar, GlibFreer> valid(
+        g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
+    pango_layout_set_text(layout.get(), valid.get(), -1);
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
     std::unique_ptr<PangoFontDescription, FontFreer> font(pango_font_description_new());
     pango_font_description_set_family(font.get(), "DejaVu Sans");

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -518,6 +519,132 @@ TEST_F(ImportCommand, ReplacesOnlyAFolderThatHoldsNothingButAnImport) {
     fs::create_directories(empty);
     EXPECT_EQ(import(empty).status, 0);
     EXPECT_TRUE(fs::is_regular_file(empty / "project.xml"));
+}
+
+// A file saved into the project folder while an import runs is not lost at the swap: the
+// import stops (status 1), names it and leaves the new project in its staging folder.
+TEST_F(ImportCommand, AFileSavedDuringTheImportIsKept) {
+    const fs::path target = folder_->path() / "saved-during";
+    const auto import = [&](const std::vector<std::string>& environment) {
+        std::vector<std::string> all = kUtc;
+        all.insert(all.end(), environment.begin(), environment.end());
+        return runMerrowkit({"import", mediaFolder().string(), "-o", target.string(), "-q"},
+                            folder_->path(), all);
+    };
+    ASSERT_EQ(import({}).status, 0);
+    const auto before = clitest::folderContents(target);
+    const clitest::CommandResult run =
+        import({"MERROWKIT_TEST_PLANT_AT=commit:" + (target / "thesis.txt").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(target.string() + ": not replaced: 'thesis.txt' appeared in it while "
+                                             "this run was writing; the new output is left in "),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(readFile(target / "thesis.txt"), "planted\n");
+    auto after = clitest::folderContents(target);
+    after.erase("thesis.txt");
+    EXPECT_EQ(after, before);
+}
+
+// A project folder inside the media folder (and anything else that holds merrowkit's marker or
+// stamp) is not read as media: importing twice gives the same project.
+TEST_F(ImportCommand, ItsOwnProjectFolderIsNotMedia) {
+    const fs::path in = folder_->path() / "media-with-project";
+    fs::copy(mediaFolder(), in, fs::copy_options::recursive);
+    const fs::path target = in / "proj";
+    const auto import = [&] {
+        return runMerrowkit({"import", in.string(), "-o", target.string()}, folder_->path(), kUtc);
+    };
+    const clitest::CommandResult first = import();
+    ASSERT_EQ(first.status, 0) << first.err;
+    const auto project = clitest::folderContents(target);
+    // A run's staging folder left beside it, with its stamp, is not read either.
+    clitest::writeFile(in / ".proj.staging-1-abcdef" / ".merrowkit-run", "merrowkit 1\n");
+    fs::copy(target / "art", in / ".proj.staging-1-abcdef" / "art", fs::copy_options::recursive);
+    const clitest::CommandResult second = import();
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(clitest::folderContents(target), project);
+}
+
+// Names that are not UTF-8 or hold control characters: slideshow.xml stays well-formed with
+// the name percent-encoded, and the terminal gets the control characters escaped.
+TEST_F(ImportCommand, NamesThatAreNotTextStaySafe) {
+    const fs::path in = folder_->path() / "odd-names";
+    fs::create_directories(in);
+    media::makeJpeg(in / "caf\xe9.jpg", 64, 48, {media::Pattern::Kind::Solid, 0x808080},
+                    {"2024:05:01 10:00:00", "", "", 0});
+    clitest::writeFile(in / "\x1b]0;owned\x07\x1b[2J.jpg", "not a photo\n");
+    // A camera whose clock was never set: the date counts as missing, the file's time is used.
+    media::makeJpeg(in / "unset.jpg", 64, 48, {media::Pattern::Kind::Solid, 0x404040},
+                    {"1900:01:01 00:00:00", "", "", 0});
+    media::setModificationTime(in / "unset.jpg", media::localTime(2024, 6, 2, 12, 0));
+    const fs::path target = folder_->path() / "odd-project";
+    const clitest::CommandResult run =
+        runMerrowkit({"import", in.string(), "-o", target.string()}, folder_->path(), kUtc);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+    EXPECT_NE(run.err.find("\\x1B]0;owned\\x07\\x1B[2J.jpg: skipped: "), std::string::npos)
+        << run.err;
+    EXPECT_EQ(countOf(target / "slideshow.xml", "//photo[@file='caf%E9.jpg']"), 1);
+    EXPECT_EQ(countOf(target / "slideshow.xml", "//photo[@file='unset.jpg'][@date='2024-06-02']"),
+              1);
+    EXPECT_EQ(countOf(target / "presentation.xml", "//NS:yearInfo[@id='Year_1900']"), 0);
+}
+
+// A file below a path longer than PATH_MAX cannot be read; it is named, not dropped.
+TEST_F(ImportCommand, APathLongerThanPathMaxIsNamedAsSkipped) {
+    const fs::path in = folder_->path() / "deep";
+    fs::create_directories(in);
+    media::makeJpeg(in / "top.jpg", 64, 48, {media::Pattern::Kind::Solid, 0x808080},
+                    {"2024:05:01 10:00:00", "", "", 0});
+    // Made by going down one folder at a time, as no path this long can be given at once.
+    const std::string name(200, 'd');
+    const fs::path start = fs::current_path();
+    fs::current_path(in);
+    for (int depth = 0; depth < 22; ++depth) {
+        fs::create_directory(name);
+        fs::current_path(name);
+    }
+    std::ofstream("deep.jpg") << "x";
+    fs::current_path(start);
+    const clitest::CommandResult run = runMerrowkit(
+        {"import", in.string(), "-o", (folder_->path() / "deep-project").string(), "-q"},
+        folder_->path(), kUtc);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(": skipped: File name too long"), std::string::npos) << run.err;
+    // Removed the same way, before the temporary folder's own removal meets it.
+    fs::current_path(in);
+    for (int depth = 0; depth < 21; ++depth) fs::current_path(name);
+    fs::remove_all(name);
+    for (int depth = 0; depth < 21; ++depth) {
+        fs::current_path("..");
+        fs::remove_all(name);
+    }
+    fs::current_path(start);
+}
+
+// A video's chapters beyond the first 99 are left out with a warning; titles that are not
+// UTF-8 are drawn without a word from Pango.
+TEST_F(ImportCommand, ChaptersAreBoundedAndTheirTitlesMadeText) {
+    const fs::path in = folder_->path() / "many-chapters";
+    fs::create_directories(in);
+    media::VideoRecipe recipe;
+    recipe.seconds = 12;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.creationTime = "2024-04-01T10:00:00Z";
+    for (int i = 0; i < 120; ++i) {
+        recipe.chapters.push_back({i * 0.1, i == 0 ? std::string("Caf\xe9 \xff") : ""});
+    }
+    media::makeVideo(in / "long.mkv", recipe);
+    const fs::path target = folder_->path() / "many-chapters-project";
+    const clitest::CommandResult run =
+        runMerrowkit({"import", in.string(), "-o", target.string()}, folder_->path(), kUtc);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, (in / "long.mkv").string() +
+                           ": warning: only the first 99 of its 120 chapters are kept\n");
+    EXPECT_EQ(countOf(target / "presentation.xml", "//NS:titleInfo/NS:chapterInfo"), 99);
 }
 
 }  // namespace

@@ -176,12 +176,44 @@ TEST(ProjectWriterTest, TheSameMediaGiveTheSameBytes) {
               std::string::npos);
 }
 
+// A name that is not UTF-8, or holds control characters, is written percent-encoded: the
+// document stays well-formed and the escapes give the name's bytes back. Years have four
+// digits (a modification time may be that early).
+TEST(ProjectWriterTest, NamesStayWellFormedAndYearsHaveFourDigits) {
+    std::vector<MediaItem> items(3);
+    items[0].path = "caf\xe9/\x1b[31mred%.jpg";
+    items[0].taken = {5, 3, 1, 10, 0, 0};
+    items[1].path = "ok/\xc3\xa9t\xc3\xa9.jpg";  // UTF-8 stays as it is
+    items[1].taken = {2024, 1, 1, 10, 0, 0};
+    items[2].path = "bad/\xed\xa0\x80\xc0\xaf.jpg";  // a surrogate and an overlong '/'
+    items[2].taken = {2024, 1, 2, 10, 0, 0};
+    const Calendar calendar = makeCalendar(items, 2.0);
+    const std::string slideshow = slideshowXml(calendar);
+    xmlDoc* doc = xmlReadMemory(slideshow.data(), static_cast<int>(slideshow.size()),
+                                "slideshow.xml", nullptr, XML_PARSE_NONET);
+    ASSERT_NE(doc, nullptr) << slideshow;
+    xmlFreeDoc(doc);
+    EXPECT_NE(slideshow.find("file=\"caf%E9/%1B[31mred%25.jpg\" date=\"0005-03-01\""),
+              std::string::npos)
+        << slideshow;
+    EXPECT_NE(slideshow.find("file=\"ok/\xc3\xa9t\xc3\xa9.jpg\""), std::string::npos);
+    EXPECT_NE(slideshow.find("file=\"bad/%ED%A0%80%C0%AF.jpg\""), std::string::npos);
+    ASSERT_FALSE(calendar.years.empty());
+    EXPECT_EQ(calendar.years.front().id, "Year_0005");
+    EXPECT_EQ(calendar.years.front().months.front().id, "Month_0005_03");
+}
+
 TEST(MediaReaderTest, DatesOfExifAndOfContainers) {
     EXPECT_EQ(parseExifTime("2024:02:29 23:59:58"), (LocalTime{2024, 2, 29, 23, 59, 58}));
     EXPECT_FALSE(parseExifTime(""));
     EXPECT_FALSE(parseExifTime("    :  :     :  :  "));
     EXPECT_FALSE(parseExifTime("0000:00:00 00:00:00"));
     EXPECT_FALSE(parseExifTime("2023:02:29 10:00:00"));
+    // A camera whose clock was never set: dates before 1971 count as missing.
+    EXPECT_FALSE(parseExifTime("1900:01:01 00:00:00"));
+    EXPECT_FALSE(parseExifTime("0001:01:01 00:00:00"));
+    EXPECT_FALSE(parseExifTime("1970:12:31 23:59:59"));
+    EXPECT_EQ(parseExifTime("1971:01:01 00:00:00"), (LocalTime{1971, 1, 1, 0, 0, 0}));
 
     const char* previous = std::getenv("TZ");
     const std::string saved = previous != nullptr ? previous : "";
