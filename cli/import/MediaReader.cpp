@@ -9,6 +9,7 @@
 #include <exiv2/exiv2.hpp>
 #include <system_error>
 
+#include "cli/import/FileNameDate.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -112,6 +113,7 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
         *reason = e.what();
         return false;
     }
+    if (!taken) taken = dateFromFileName(file.filename().string());
     if (!taken) taken = modificationTime(file, reason);
     if (!taken) return false;
     item->taken = *taken;
@@ -150,6 +152,7 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
     if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
     if (created != nullptr) taken = parseCreationTime(created->value);
+    if (!taken) taken = dateFromFileName(file.filename().string());
     if (!taken) taken = modificationTime(file, reason);
     if (!taken) return false;
     item->taken = *taken;

@@ -1,0 +1,74 @@
+// End-to-end runs of the built `merrowkit import` on media whose dates come from somewhere other
+// than EXIF or the container: file names that phones and messengers write, beside files whose
+// modification time is the day they were copied.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "samples/tools/MediaMaker.h"
+#include "support/CliTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace media = merrowtest::media;
+
+// True when slideshow.xml holds the photo with that date and time.
+bool hasPhoto(const std::string& slideshow, const std::string& file, const std::string& date,
+              const std::string& time) {
+    return slideshow.find("file=\"" + file + "\" date=\"" + date + "\" time=\"" + time + "\"") !=
+           std::string::npos;
+}
+
+TEST(ImportDates, FileNamesDateFilesWithoutEmbeddedDates) {
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in / "phone");
+    // Every file is "copied" on 2026-01-02; only the names and EXIF tell when they were taken.
+    const std::time_t copied = 1767355200;  // 2026-01-02 12:00:00 UTC
+    const auto jpeg = [&](const std::string& name, const media::ExifFields& exif) {
+        media::makeJpeg(in / name, 64, 48, {media::Pattern::Kind::Scene, 0x6080c0, 1}, exif);
+        media::setModificationTime(in / name, copied);
+    };
+    jpeg("phone/IMG_20230514_123456.jpg", {});
+    jpeg("phone/IMG-20230513-WA0001.jpg", {});
+    jpeg("phone/2023-05-14 18.00.05.jpg", {});
+    // EXIF comes before the name; an impossible date in a name is no date.
+    jpeg("phone/IMG_20200101_000000.jpg", {"2023:05:14 09:00:00", "", "", 0});
+    jpeg("phone/IMG_20230230_101010.jpg", {});
+    media::makePng(in / "phone/Screenshot_2023-05-14-12-40-00.png", 64, 48,
+                   {media::Pattern::Kind::Solid, 0x808080, 0});
+    media::setModificationTime(in / "phone/Screenshot_2023-05-14-12-40-00.png", copied);
+    const bool videos = media::canMakeVideos();
+    if (videos) {
+        media::VideoRecipe clip;
+        clip.seconds = 1;
+        media::makeVideo(in / "phone/VID-20230515-WA0004.mp4", clip);
+        media::setModificationTime(in / "phone/VID-20230515-WA0004.mp4", copied);
+    }
+
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    EXPECT_TRUE(hasPhoto(slideshow, "phone/IMG-20230513-WA0001.jpg", "2023-05-13", "00:00:00"))
+        << slideshow;
+    EXPECT_TRUE(hasPhoto(slideshow, "phone/IMG_20200101_000000.jpg", "2023-05-14", "09:00:00"));
+    EXPECT_TRUE(hasPhoto(slideshow, "phone/IMG_20230514_123456.jpg", "2023-05-14", "12:34:56"));
+    EXPECT_TRUE(
+        hasPhoto(slideshow, "phone/Screenshot_2023-05-14-12-40-00.png", "2023-05-14", "12:40:00"));
+    EXPECT_TRUE(hasPhoto(slideshow, "phone/2023-05-14 18.00.05.jpg", "2023-05-14", "18:00:05"));
+    EXPECT_TRUE(hasPhoto(slideshow, "phone/IMG_20230230_101010.jpg", "2026-01-02", "12:00:00"));
+    const fs::path presentation = folder.path() / "project/presentation.xml";
+    EXPECT_EQ(clitest::countOf(presentation, "//NS:dayInfo[@id='Day_2023_05_14']"), 1);
+    if (videos) {
+        EXPECT_EQ(clitest::countOf(presentation, "//NS:dayInfo[@id='Day_2023_05_15']"), 1);
+    }
+    // Only the file with the impossible name falls on the day of the copy.
+    EXPECT_EQ(clitest::countOf(presentation, "//NS:yearInfo"), 2);
+}
+
+}  // namespace
