@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "cli/import/FileNameDate.h"
+#include "cli/import/Sidecar.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -113,6 +114,7 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
         *reason = e.what();
         return false;
     }
+    if (std::optional<LocalTime> fromSidecar = sidecarDate(file)) taken = fromSidecar;
     if (!taken) taken = dateFromFileName(file.filename().string());
     if (!taken) taken = modificationTime(file, reason);
     if (!taken) return false;
@@ -152,6 +154,7 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
     if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
     if (created != nullptr) taken = parseCreationTime(created->value);
+    if (std::optional<LocalTime> fromSidecar = sidecarDate(file)) taken = fromSidecar;
     if (!taken) taken = dateFromFileName(file.filename().string());
     if (!taken) taken = modificationTime(file, reason);
     if (!taken) return false;

@@ -3,43 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <string>
 
+#include "ZoneScope.h"
 #include "cli/import/FileNameDate.h"
 
 namespace merrowcli::import {
 namespace {
 
-// Sets TZ for one test and puts it back after.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone) {
-        const char* previous = std::getenv("TZ");
-        had_ = previous != nullptr;
-        if (had_) saved_ = previous;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneScope() {
-        if (had_) {
-            setenv("TZ", saved_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    ZoneScope(const ZoneScope&) = delete;
-    ZoneScope& operator=(const ZoneScope&) = delete;
-
-private:
-    bool had_ = false;
-    std::string saved_;
-};
-
 TEST(FileNameDate, EveryPatternGivesItsLocalTime) {
-    const ZoneScope zone("UTC");
+    const clitest::ZoneScope zone("UTC");
     EXPECT_EQ(dateFromFileName("IMG_20230514_123456.jpg"), (LocalTime{2023, 5, 14, 12, 34, 56}));
     EXPECT_EQ(dateFromFileName("VID_20230514_123457.mp4"), (LocalTime{2023, 5, 14, 12, 34, 57}));
     EXPECT_EQ(dateFromFileName("img_20230514_123456_1.JPG"), (LocalTime{2023, 5, 14, 12, 34, 56}));
@@ -66,7 +39,7 @@ TEST(FileNameDate, ImpossibleDatesAndLookalikesGiveNothing) {
 }
 
 TEST(FileNameDate, APixelNameIsUtcShownInLocalTime) {
-    const ZoneScope zone("Europe/Berlin");
+    const clitest::ZoneScope zone("Europe/Berlin");
     // 23:30 UTC on 31 December is half past midnight of the new year in Berlin.
     EXPECT_EQ(dateFromFileName("PXL_20231231_233000123.jpg"), (LocalTime{2024, 1, 1, 0, 30, 0}));
     // Summer time: two hours ahead. The other patterns are local time already.

@@ -1,6 +1,6 @@
 // End-to-end runs of the built `merrowkit import` on media whose dates come from somewhere other
-// than EXIF or the container: file names that phones and messengers write, beside files whose
-// modification time is the day they were copied.
+// than EXIF or the container: file names that phones and messengers write and XMP sidecars,
+// beside files whose modification time is the day they were copied.
 
 #include <gtest/gtest.h>
 
@@ -69,6 +69,37 @@ TEST(ImportDates, FileNamesDateFilesWithoutEmbeddedDates) {
     }
     // Only the file with the impossible name falls on the day of the copy.
     EXPECT_EQ(clitest::countOf(presentation, "//NS:yearInfo"), 2);
+}
+
+TEST(ImportDates, ASidecarsDateComesFirst) {
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    const std::string head =
+        "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF "
+        "xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'><rdf:Description "
+        "xmlns:exif='http://ns.adobe.com/exif/1.0/' xmlns:xmp='http://ns.adobe.com/xap/1.0/' ";
+    const std::string tail = "</rdf:Description></rdf:RDF></x:xmpmeta>";
+    // EXIF says 2023-05-14, the sidecar (photo.jpg.xmp) 2021-06-01.
+    media::makeJpeg(in / "edited.jpg", 64, 48, {media::Pattern::Kind::Solid, 0x406080, 0},
+                    {"2023:05:14 09:00:00", "", "", 0});
+    clitest::writeFile(in / "edited.jpg.xmp",
+                       head + "exif:DateTimeOriginal='2021-06-01T10:11:12+02:00'>" + tail);
+    // No EXIF; the name says 2023-05-14, the sidecar (scan.xmp) 1998-12-24 as an element.
+    media::makeJpeg(in / "IMG_20230514_120000.jpg", 64, 48,
+                    {media::Pattern::Kind::Solid, 0x604080, 0});
+    clitest::writeFile(in / "IMG_20230514_120000.xmp",
+                       head + "><xmp:CreateDate>1998-12-24T18:30:00</xmp:CreateDate>" + tail);
+
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    EXPECT_TRUE(hasPhoto(slideshow, "edited.jpg", "2021-06-01", "10:11:12")) << slideshow;
+    EXPECT_TRUE(hasPhoto(slideshow, "IMG_20230514_120000.jpg", "1998-12-24", "18:30:00"));
+    // The sidecars are not media themselves.
+    EXPECT_EQ(clitest::countOf(folder.path() / "project/presentation.xml", "//NS:contentInfo"), 2);
 }
 
 }  // namespace
