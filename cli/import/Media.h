@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/core/CivilCalendar.h"
+#include "cli/import/DateSource.h"
 
 namespace merrowcli::import {
 
@@ -41,6 +42,7 @@ struct MediaItem {
     std::string path;  // relative to the media folder, with '/' between folders
     MediaKind kind = MediaKind::kPhoto;
     LocalTime taken;
+    DateSource dateSource = DateSource::kFileTime;  // where taken was found
     int orientation = 0;            // a photo's EXIF orientation (1..8), 0 when it has none
     double duration = 0;            // a video's length in seconds
     std::vector<Chapter> chapters;  // a video's chapters as the container lists them

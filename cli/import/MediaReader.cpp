@@ -78,6 +78,27 @@ std::optional<LocalTime> modificationTime(const fs::path& file, std::string* rea
     return localTimeOf(info.st_mtime);
 }
 
+// Sets item's date: a sidecar's first, then embedded (the file's own, of kind embeddedSource),
+// then a date in its name, then its modification time.
+bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
+                DateSource embeddedSource, MediaItem* item, std::string* reason) {
+    std::optional<LocalTime> taken = sidecarDate(file);
+    item->dateSource = DateSource::kSidecar;
+    if (!taken && embedded) {
+        taken = embedded;
+        item->dateSource = embeddedSource;
+    }
+    if (!taken && (taken = dateFromFileName(file.filename().string()))) {
+        item->dateSource = DateSource::kFileName;
+    }
+    if (!taken && (taken = modificationTime(file, reason))) {
+        item->dateSource = DateSource::kFileTime;
+    }
+    if (!taken) return false;
+    item->taken = *taken;
+    return true;
+}
+
 bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
     static const bool muted = [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
@@ -114,12 +135,7 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
         *reason = e.what();
         return false;
     }
-    if (std::optional<LocalTime> fromSidecar = sidecarDate(file)) taken = fromSidecar;
-    if (!taken) taken = dateFromFileName(file.filename().string());
-    if (!taken) taken = modificationTime(file, reason);
-    if (!taken) return false;
-    item->taken = *taken;
-    return true;
+    return settleDate(file, taken, DateSource::kExif, item, reason);
 }
 
 bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
@@ -154,12 +170,7 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
     if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
     if (created != nullptr) taken = parseCreationTime(created->value);
-    if (std::optional<LocalTime> fromSidecar = sidecarDate(file)) taken = fromSidecar;
-    if (!taken) taken = dateFromFileName(file.filename().string());
-    if (!taken) taken = modificationTime(file, reason);
-    if (!taken) return false;
-    item->taken = *taken;
-    return true;
+    return settleDate(file, taken, DateSource::kContainer, item, reason);
 }
 
 }  // namespace

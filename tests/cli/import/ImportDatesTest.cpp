@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "samples/tools/MediaMaker.h"
 #include "support/CliTestSupport.h"
@@ -100,6 +101,65 @@ TEST(ImportDates, ASidecarsDateComesFirst) {
     EXPECT_TRUE(hasPhoto(slideshow, "IMG_20230514_120000.jpg", "1998-12-24", "18:30:00"));
     // The sidecars are not media themselves.
     EXPECT_EQ(clitest::countOf(folder.path() / "project/presentation.xml", "//NS:contentInfo"), 2);
+}
+
+TEST(ImportDates, EachFilesDateSourceIsNamedAndCounted) {
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    const auto photo = [&](const std::string& name, const std::string& exifDate) {
+        media::makeJpeg(in / name, 32, 24, {media::Pattern::Kind::Solid, 0x406080, 0},
+                        {exifDate, "", "", 0});
+        media::setModificationTime(in / name, media::localTime(2025, 1, 2, 3, 4, 5));
+    };
+    photo("camera1.jpg", "2023:05:14 09:00:00");
+    photo("camera2.jpg", "2023:05:14 09:01:00");
+    photo("IMG_20230514_120000.jpg", "");
+    photo("edited.jpg", "2023:05:14 09:02:00");
+    clitest::writeFile(in / "edited.xmp",
+                       "<x xmlns:xmp='http://ns.adobe.com/xap/1.0/' xmp:CreateDate='2023-05-15'/>");
+    photo("copied1.jpg", "");
+    photo("copied2.jpg", "");
+    const auto run = [&](const std::string& project) {
+        return clitest::runMerrowkit(
+            {"import", in.string(), "-o", (folder.path() / project).string(), "-v"}, folder.path(),
+            {"TZ=UTC"});
+    };
+    const clitest::CommandResult few = run("few");
+    ASSERT_EQ(few.status, 0) << few.err;
+    for (const auto& [name, source] : {std::pair<std::string, std::string>{"camera1.jpg", "EXIF"},
+                                       {"IMG_20230514_120000.jpg", "file name"},
+                                       {"edited.jpg", "sidecar"},
+                                       {"copied1.jpg", "file time"}}) {
+        EXPECT_NE(few.err.find((in / name).string() + ": dated by " + source + "\n"),
+                  std::string::npos)
+            << name << "\n"
+            << few.err;
+    }
+    EXPECT_NE(few.out.find("; dated 2 by EXIF, 2 by file time, 1 by sidecar, 1 by file name\n"),
+              std::string::npos)
+        << few.out;
+    // Two files dated by their modification time: one warning each.
+    EXPECT_NE(few.err.find((in / "copied1.jpg").string() +
+                           ": warning: dated only by its modification time"),
+              std::string::npos)
+        << few.err;
+    EXPECT_NE(few.err.find((in / "copied2.jpg").string() +
+                           ": warning: dated only by its modification time"),
+              std::string::npos);
+
+    // Six: one warning with their count.
+    for (const char* name : {"copied3.jpg", "copied4.jpg", "copied5.jpg", "copied6.jpg"}) {
+        photo(name, "");
+    }
+    const clitest::CommandResult many = run("many");
+    ASSERT_EQ(many.status, 0) << many.err;
+    EXPECT_EQ(many.err.find(": warning: dated only by its modification time"), std::string::npos)
+        << many.err;
+    EXPECT_NE(
+        many.err.find(in.string() + ": warning: 6 files dated only by their modification time"),
+        std::string::npos)
+        << many.err;
 }
 
 }  // namespace
