@@ -172,6 +172,7 @@ Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
     Calendar calendar;
     std::stable_sort(media.begin(), media.end(), [](const MediaItem& a, const MediaItem& b) {
         if (a.taken != b.taken) return a.taken < b.taken;
+        if (a.microseconds != b.microseconds) return a.microseconds < b.microseconds;
         return a.path < b.path;
     });
     calendar.media = std::move(media);

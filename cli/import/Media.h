@@ -42,6 +42,7 @@ struct MediaItem {
     std::string path;  // relative to the media folder, with '/' between folders
     MediaKind kind = MediaKind::kPhoto;
     LocalTime taken;
+    int microseconds = 0;  // the fraction of taken's second, from EXIF's SubSecTime fields
     DateSource dateSource = DateSource::kFileTime;  // where taken was found
     int orientation = 0;            // a photo's EXIF orientation (1..8), 0 when it has none
     double duration = 0;            // a video's length in seconds

@@ -8,9 +8,11 @@
 #include <exception>
 #include <exiv2/exiv2.hpp>
 #include <system_error>
+#include <utility>
 
 #include "cli/import/FileNameDate.h"
 #include "cli/import/Sidecar.h"
+#include "cli/import/SubSeconds.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -119,12 +121,18 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
             return false;
         }
         Exiv2::ExifData& exif = image->exifData();
-        for (const char* key : {"Exif.Photo.DateTimeOriginal", "Exif.Photo.DateTimeDigitized",
-                                "Exif.Image.DateTime"}) {
+        // Each date with the field of its fraction of a second.
+        for (const auto& [key, subSecKey] :
+             {std::pair{"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal"},
+              std::pair{"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized"},
+              std::pair{"Exif.Image.DateTime", "Exif.Photo.SubSecTime"}}) {
             const auto found = exif.findKey(Exiv2::ExifKey(key));
             if (found == exif.end()) continue;
             taken = parseExifTime(found->toString());
-            if (taken) break;
+            if (!taken) continue;
+            const auto subSec = exif.findKey(Exiv2::ExifKey(subSecKey));
+            if (subSec != exif.end()) item->microseconds = parseSubSeconds(subSec->toString());
+            break;
         }
         const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
         if (orientation != exif.end() && orientation->count() > 0) {

@@ -191,5 +191,24 @@ TEST(CalendarTest, EqualTimesAreOrderedByPath) {
     EXPECT_EQ(b.media[0].path, "a.jpg");
 }
 
+TEST(CalendarTest, ABurstInOneSecondIsOrderedBySubSecondAcrossACounterWrap) {
+    const LocalTime second{2022, 7, 1, 8, 0, 0};
+    const auto frame = [&](const std::string& path, int microseconds) {
+        MediaItem item = photo(path, second);
+        item.microseconds = microseconds;
+        return item;
+    };
+    // The camera's counter wrapped from 9999 to 0001 within the burst.
+    const Calendar calendar =
+        makeCalendar({frame("IMG_0001.jpg", 600000), frame("IMG_9999.jpg", 350000),
+                      frame("IMG_0002.jpg", 850000), frame("IMG_9998.jpg", 100000)},
+                     2.0);
+    ASSERT_EQ(calendar.media.size(), 4u);
+    EXPECT_EQ(calendar.media[0].path, "IMG_9998.jpg");
+    EXPECT_EQ(calendar.media[1].path, "IMG_9999.jpg");
+    EXPECT_EQ(calendar.media[2].path, "IMG_0001.jpg");
+    EXPECT_EQ(calendar.media[3].path, "IMG_0002.jpg");
+}
+
 }  // namespace
 }  // namespace merrowcli::import

@@ -162,4 +162,32 @@ TEST(ImportDates, EachFilesDateSourceIsNamedAndCounted) {
         << many.err;
 }
 
+TEST(ImportDates, ABurstIsOrderedBySubSecondAcrossACounterWrap) {
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    // Four frames in one second; the camera's counter wrapped after IMG_9999.
+    for (const auto& [name, fraction] : {std::pair<std::string, std::string>{"IMG_0001.JPG", "60"},
+                                         {"IMG_0002.JPG", "85"},
+                                         {"IMG_9998.JPG", "1"},
+                                         {"IMG_9999.JPG", "35"}}) {
+        media::makeJpeg(in / name, 32, 24, {media::Pattern::Kind::Solid, 0x406080, 0},
+                        {"2023:05:14 09:00:00", "", "", 0});
+        media::setExifText(in / name, "Exif.Photo.SubSecTimeOriginal", fraction);
+    }
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    const size_t first = slideshow.find("IMG_9998.JPG");
+    const size_t second = slideshow.find("IMG_9999.JPG");
+    const size_t third = slideshow.find("IMG_0001.JPG");
+    const size_t fourth = slideshow.find("IMG_0002.JPG");
+    ASSERT_NE(fourth, std::string::npos) << slideshow;
+    EXPECT_LT(first, second) << slideshow;
+    EXPECT_LT(second, third) << slideshow;
+    EXPECT_LT(third, fourth) << slideshow;
+}
+
 }  // namespace
