@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "cli/import/FileNameDate.h"
+#include "cli/import/PassedOver.h"
 #include "cli/import/Sidecar.h"
 #include "cli/import/SubSeconds.h"
 #include "cli/import/art/VideoInput.h"
@@ -56,6 +57,7 @@ void listFolder(const fs::path& root, const fs::path& folder, const std::string&
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         const fs::directory_entry& entry = *it;
         const std::string name = entry.path().filename().string();
+        if (isPassedOver(name)) continue;
         const std::string relative = prefix.empty() ? name : prefix + "/" + name;
         std::error_code typeError;
         const fs::file_type type = entry.symlink_status(typeError).type();
@@ -199,7 +201,10 @@ std::optional<MediaItem> readMedia(const fs::path& folder, const MediaFile& file
     const fs::path path = folder / file.path;
     const bool read = file.kind == MediaKind::kPhoto ? readPhoto(path, &item, reason)
                                                      : readVideo(path, &item, reason);
-    if (!read) return std::nullopt;
+    if (!read) {
+        *reason = reasonWithoutPath(*reason, path.string());
+        return std::nullopt;
+    }
     return item;
 }
 
