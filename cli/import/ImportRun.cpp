@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/core/Messages.h"
+#include "cli/import/Duplicates.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
@@ -166,7 +167,8 @@ bool ImportRun::prepareProjectFolder() {
 bool ImportRun::readMedia() {
     ProgressLine progress;
     std::vector<import::SkippedFile> skipped;
-    const std::vector<import::MediaFile> files = import::listMedia(options_.mediaFolder, &skipped);
+    const std::vector<import::MediaFile> files = import::withoutDuplicates(
+        options_.mediaFolder, import::listMedia(options_.mediaFolder, &skipped), &duplicates_);
     items_.reserve(files.size());
     int done = 0;
     for (const import::MediaFile& file : files) {
@@ -264,7 +266,9 @@ void ImportRun::summarise() const {
         ", " + plural(months, "month", "months") + ", " + plural(days, "day", "days") + ", " +
         plural(contents, "content", "contents") + ", " +
         plural(static_cast<size_t>(art_.written), "picture", "pictures") + "; dated " +
-        dateSourceCounts(calendar_.media));
+        dateSourceCounts(calendar_.media) +
+        (duplicates_ > 0 ? "; " + plural(duplicates_, "duplicate", "duplicates") + " left out"
+                         : std::string()));
 }
 
 }  // namespace merrowcli

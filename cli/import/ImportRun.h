@@ -3,6 +3,7 @@
 // status that goes with it) and says whether the run goes on. ImportCommand::runOrThrow runs
 // them in order.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ private:
     import::Design design_;
     std::filesystem::path target_;
     std::vector<import::MediaItem> items_;
+    size_t duplicates_ = 0;  // files left out as exact copies of another
     import::Calendar calendar_;
     import::ArtPlan plan_;
     StagingFolder staging_;

@@ -29,8 +29,9 @@ TEST(ImportDates, FileNamesDateFilesWithoutEmbeddedDates) {
     fs::create_directories(in / "phone");
     // Every file is "copied" on 2026-01-02; only the names and EXIF tell when they were taken.
     const std::time_t copied = 1767355200;  // 2026-01-02 12:00:00 UTC
+    unsigned seed = 0;  // each picture its own, so that none is a duplicate of another
     const auto jpeg = [&](const std::string& name, const media::ExifFields& exif) {
-        media::makeJpeg(in / name, 64, 48, {media::Pattern::Kind::Scene, 0x6080c0, 1}, exif);
+        media::makeJpeg(in / name, 64, 48, {media::Pattern::Kind::Scene, 0x6080c0, ++seed}, exif);
         media::setModificationTime(in / name, copied);
     };
     jpeg("phone/IMG_20230514_123456.jpg", {});
@@ -107,8 +108,9 @@ TEST(ImportDates, EachFilesDateSourceIsNamedAndCounted) {
     const clitest::TemporaryFolder folder;
     const fs::path in = folder.path() / "media";
     fs::create_directories(in);
+    unsigned seed = 0;  // each picture its own, so that none is a duplicate of another
     const auto photo = [&](const std::string& name, const std::string& exifDate) {
-        media::makeJpeg(in / name, 32, 24, {media::Pattern::Kind::Solid, 0x406080, 0},
+        media::makeJpeg(in / name, 32, 24, {media::Pattern::Kind::Scene, 0x406080, ++seed},
                         {exifDate, "", "", 0});
         media::setModificationTime(in / name, media::localTime(2025, 1, 2, 3, 4, 5));
     };
