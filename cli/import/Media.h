@@ -5,6 +5,7 @@
 // without files.
 
 #include <compare>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct MediaItem {
     std::string path;  // relative to the media folder, with '/' between folders
     MediaKind kind = MediaKind::kPhoto;
     LocalTime taken;
+    // The real instant (seconds since 1970 UTC) when the source gave an offset or UTC; items are
+    // ordered and --gap measured by it.
+    std::optional<long long> utcSeconds;
     int microseconds = 0;  // the fraction of taken's second, from EXIF's SubSecTime fields
     DateSource dateSource = DateSource::kFileTime;  // where taken was found
     int orientation = 0;            // a photo's EXIF orientation (1..8), 0 when it has none

@@ -8,12 +8,14 @@
 #include <exception>
 #include <exiv2/exiv2.hpp>
 #include <system_error>
+#include <tuple>
 #include <utility>
 
 #include "cli/import/FileNameDate.h"
 #include "cli/import/PassedOver.h"
 #include "cli/import/Sidecar.h"
 #include "cli/import/SubSeconds.h"
+#include "cli/import/TimeOffset.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -99,6 +101,11 @@ bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
         item->dateSource = DateSource::kFileTime;
     }
     if (!taken) return false;
+    // The embedded date's instant and fraction belong to it alone.
+    if (item->dateSource != embeddedSource) {
+        item->utcSeconds.reset();
+        item->microseconds = 0;
+    }
     item->taken = *taken;
     return true;
 }
@@ -124,16 +131,25 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
         }
         Exiv2::ExifData& exif = image->exifData();
         // Each date with the field of its fraction of a second.
-        for (const auto& [key, subSecKey] :
-             {std::pair{"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal"},
-              std::pair{"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized"},
-              std::pair{"Exif.Image.DateTime", "Exif.Photo.SubSecTime"}}) {
+        for (const auto& [key, subSecKey, offsetKey] :
+             {std::tuple{"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal",
+                         "Exif.Photo.OffsetTimeOriginal"},
+              std::tuple{"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized",
+                         "Exif.Photo.OffsetTimeDigitized"},
+              std::tuple{"Exif.Image.DateTime", "Exif.Photo.SubSecTime",
+                         "Exif.Photo.OffsetTime"}}) {
             const auto found = exif.findKey(Exiv2::ExifKey(key));
             if (found == exif.end()) continue;
             taken = parseExifTime(found->toString());
             if (!taken) continue;
             const auto subSec = exif.findKey(Exiv2::ExifKey(subSecKey));
             if (subSec != exif.end()) item->microseconds = parseSubSeconds(subSec->toString());
+            const auto offset = exif.findKey(Exiv2::ExifKey(offsetKey));
+            if (offset != exif.end()) {
+                if (const std::optional<int> seconds = parseTimeOffset(offset->toString())) {
+                    item->utcSeconds = instantOf(*taken, seconds);
+                }
+            }
             break;
         }
         const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));

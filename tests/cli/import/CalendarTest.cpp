@@ -210,5 +210,33 @@ TEST(CalendarTest, ABurstInOneSecondIsOrderedBySubSecondAcrossACounterWrap) {
     EXPECT_EQ(calendar.media[3].path, "IMG_0002.jpg");
 }
 
+// A photo whose camera wrote its offset from UTC.
+MediaItem photoAt(const std::string& path, LocalTime taken, int offsetHours) {
+    MediaItem item = photo(path, taken);
+    item.utcSeconds = secondsOf(taken) - offsetHours * 3600LL;
+    return item;
+}
+
+TEST(CalendarTest, TheNightTheClocksGoBackIsOrderedAndMeasuredInRealTime) {
+    // 02:30 summer time (00:30 UTC) came before 02:10 winter time (01:10 UTC).
+    const Calendar swapped = makeCalendar({photoAt("b.jpg", {2023, 10, 29, 2, 10, 0}, 1),
+                                           photoAt("a.jpg", {2023, 10, 29, 2, 30, 0}, 2)},
+                                          2.0);
+    ASSERT_EQ(swapped.media.size(), 2u);
+    EXPECT_EQ(swapped.media[0].path, "a.jpg");
+    EXPECT_EQ(swapped.media[1].path, "b.jpg");
+    // 01:00 summer time to 02:05 winter time is 2 h 05 in real time: two outings.
+    const Calendar apart = makeCalendar({photoAt("c.jpg", {2023, 10, 29, 1, 0, 0}, 2),
+                                         photoAt("d.jpg", {2023, 10, 29, 2, 5, 0}, 1)},
+                                        2.0);
+    ASSERT_EQ(apart.years.size(), 1u);
+    EXPECT_EQ(apart.years[0].months[0].days[0].contents.size(), 2u);
+    // The offsets place the items in the day; the day is the wall clock's.
+    const Calendar abroad = makeCalendar({photoAt("evening.jpg", {2023, 7, 1, 21, 15, 0}, -7),
+                                          photoAt("morning.jpg", {2023, 7, 2, 8, 0, 0}, -7)},
+                                         2.0);
+    ASSERT_EQ(abroad.years[0].months[0].days.size(), 2u);
+}
+
 }  // namespace
 }  // namespace merrowcli::import

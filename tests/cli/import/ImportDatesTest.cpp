@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "samples/tools/MediaMaker.h"
@@ -190,6 +191,34 @@ TEST(ImportDates, ABurstIsOrderedBySubSecondAcrossACounterWrap) {
     EXPECT_LT(first, second) << slideshow;
     EXPECT_LT(second, third) << slideshow;
     EXPECT_LT(third, fourth) << slideshow;
+}
+
+TEST(ImportDates, OffsetsOrderTheNightTheClocksGoBack) {
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    // 02:30 summer time was taken before 02:10 winter time, 40 minutes later.
+    for (const auto& [name, date, offset] : {std::tuple<std::string, std::string, std::string>{
+                                                 "a.jpg", "2023:10:29 02:10:00", "+01:00"},
+                                             {"b.jpg", "2023:10:29 02:30:00", "+02:00"}}) {
+        media::makeJpeg(in / name, 32, 24,
+                        {media::Pattern::Kind::Solid, name == "a.jpg" ? 0x406080u : 0x804060u, 0},
+                        {date, "", "", 0});
+        media::setExifText(in / name, "Exif.Photo.OffsetTimeOriginal", offset);
+    }
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=Europe/Berlin"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    EXPECT_NE(slideshow.find("<photo frame=\"0\" file=\"b.jpg\" date=\"2023-10-29\" "
+                             "time=\"02:30:00\""),
+              std::string::npos)
+        << slideshow;
+    EXPECT_NE(slideshow.find("<photo frame=\"1\" file=\"a.jpg\" date=\"2023-10-29\" "
+                             "time=\"02:10:00\""),
+              std::string::npos)
+        << slideshow;
 }
 
 }  // namespace
