@@ -3,13 +3,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
+#include <optional>
+#include <tuple>
 #include <utility>
 
 #include "cli/core/TextValues.h"
+#include "cli/import/TimeOffset.h"
 
 namespace merrowcli::import {
 
 namespace {
+
+// The real instant of an item: its UTC time when known, else its wall-clock time in TZ.
+long long realSeconds(const MediaItem& item) {
+    return item.utcSeconds ? *item.utcSeconds : instantOf(item.taken, std::nullopt);
+}
 
 std::string dateKey(int year, int month, int day) {
     return fourDigits(year) + "_" + twoDigits(month) + "_" + twoDigits(day);
@@ -34,7 +42,7 @@ std::vector<CalendarContent> contentsOfDay(const std::vector<MediaItem>& media,
             videos->push_back(item);
             continue;
         }
-        const long long taken = secondsOf(entry.taken);
+        const long long taken = realSeconds(entry);
         if (hasShow && static_cast<double>(taken - previousPhoto) <= gapSeconds) {
             contents[openShow].items.push_back(item);
         } else {
@@ -170,8 +178,17 @@ void addTitles(Calendar* calendar, const std::vector<size_t>& videos) {
 
 Calendar makeCalendar(std::vector<MediaItem> media, double gapHours) {
     Calendar calendar;
+    // Days by the wall clock where each was taken; within a day by the real instant, then the
+    // sub-second, then the path.
     std::stable_sort(media.begin(), media.end(), [](const MediaItem& a, const MediaItem& b) {
-        if (a.taken != b.taken) return a.taken < b.taken;
+        const auto dayOf = [](const MediaItem& item) {
+            return std::tuple(item.taken.year, item.taken.month, item.taken.day);
+        };
+        if (dayOf(a) != dayOf(b)) return dayOf(a) < dayOf(b);
+        const long long atA = realSeconds(a);
+        const long long atB = realSeconds(b);
+        if (atA != atB) return atA < atB;
+        if (a.microseconds != b.microseconds) return a.microseconds < b.microseconds;
         return a.path < b.path;
     });
     calendar.media = std::move(media);

@@ -60,7 +60,7 @@ struct CalendarTitle {
 };
 
 struct Calendar {
-    std::vector<MediaItem> media;  // in time order (ties by path)
+    std::vector<MediaItem> media;  // in time order (ties by sub-second, then by path)
     std::vector<CalendarYear> years;
     std::vector<CalendarTitle> titles;  // in time order
     std::vector<size_t> slideshow;      // every photo, in time order

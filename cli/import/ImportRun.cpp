@@ -2,14 +2,17 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "cli/core/Messages.h"
+#include "cli/import/Duplicates.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
@@ -63,6 +66,54 @@ std::string plural(size_t count, const char* one, const char* many) {
 
 // A design picture is at most this large.
 constexpr long long kLargestDesignPicture = 256LL << 20;
+
+// Files dated by their modification time are named one warning each up to this many; more are
+// counted in one warning.
+constexpr size_t kFileTimeWarningsNamed = 5;
+
+// Names each file's date source (with -v) and warns of the files dated by their modification
+// time, which a copy resets.
+void reportDateSources(const std::vector<import::MediaItem>& items, const fs::path& mediaFolder) {
+    size_t byFileTime = 0;
+    for (const import::MediaItem& item : items) {
+        Messages::instance().note((mediaFolder / item.path).string() + ": dated by " +
+                                  import::dateSourceName(item.dateSource));
+        if (item.dateSource == import::DateSource::kFileTime) ++byFileTime;
+    }
+    if (byFileTime > kFileTimeWarningsNamed) {
+        Messages::instance().warning(
+            mediaFolder.string(), 0,
+            plural(byFileTime, "file", "files") +
+                " dated only by their modification time (no date in a sidecar, their metadata "
+                "or their name)");
+        return;
+    }
+    for (const import::MediaItem& item : items) {
+        if (item.dateSource != import::DateSource::kFileTime) continue;
+        Messages::instance().warning((mediaFolder / item.path).string(), 0,
+                                     "dated only by its modification time (no date in a sidecar, "
+                                     "its metadata or its name)");
+    }
+}
+
+// "312 by EXIF, 29 by file name, 6 by sidecar, 3 by file time": how many were dated by each
+// source, the commonest first (ties in the order of trust), sources of none left out.
+std::string dateSourceCounts(const std::vector<import::MediaItem>& items) {
+    std::vector<std::pair<size_t, import::DateSource>> counts;
+    for (const import::DateSource source : import::kDateSources) {
+        size_t count = 0;
+        for (const import::MediaItem& item : items) count += item.dateSource == source ? 1 : 0;
+        if (count > 0) counts.emplace_back(count, source);
+    }
+    std::stable_sort(counts.begin(), counts.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::string text;
+    for (const auto& [count, source] : counts) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(count) + " by " + import::dateSourceName(source);
+    }
+    return text;
+}
 
 }  // namespace
 
@@ -119,7 +170,8 @@ bool ImportRun::readMedia() {
     ProgressLine progress;
     std::vector<import::SkippedFile> skipped;
     std::vector<import::SkippedFile> shortened;  // videos with chapters left out
-    const std::vector<import::MediaFile> files = import::listMedia(options_.mediaFolder, &skipped);
+    const std::vector<import::MediaFile> files = import::withoutDuplicates(
+        options_.mediaFolder, import::listMedia(options_.mediaFolder, &skipped), &duplicates_);
     items_.reserve(files.size());
     int done = 0;
     for (const import::MediaFile& file : files) {
@@ -149,6 +201,7 @@ bool ImportRun::readMedia() {
     if (items_.empty()) {
         return fail(ImportCommand::kBadInput, mediaShown_ + ": no photos or videos found");
     }
+    reportDateSources(items_, options_.mediaFolder);
     calendar_ = import::makeCalendar(std::move(items_), options_.gapHours);
     plan_ = import::planArt(calendar_, design_.sizes());
     return true;
@@ -226,7 +279,10 @@ void ImportRun::summarise() const {
         options_.projectFolder.string() + ": " + plural(calendar_.years.size(), "year", "years") +
         ", " + plural(months, "month", "months") + ", " + plural(days, "day", "days") + ", " +
         plural(contents, "content", "contents") + ", " +
-        plural(static_cast<size_t>(art_.written), "picture", "pictures"));
+        plural(static_cast<size_t>(art_.written), "picture", "pictures") + "; dated " +
+        dateSourceCounts(calendar_.media) +
+        (duplicates_ > 0 ? "; " + plural(duplicates_, "duplicate", "duplicates") + " left out"
+                         : std::string()));
 }
 
 }  // namespace merrowcli

@@ -3,6 +3,7 @@
 // status that goes with it) and says whether the run goes on. ImportCommand::runOrThrow runs
 // them in order.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -58,6 +59,7 @@ private:
     std::filesystem::path target_;
     FolderSnapshot seen_;  // what the project folder held before the run
     std::vector<import::MediaItem> items_;
+    size_t duplicates_ = 0;  // files left out as exact copies of another
     import::Calendar calendar_;
     import::ArtPlan plan_;
     StagingFolder staging_;

@@ -6,10 +6,12 @@
 
 #include <compare>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/core/CivilCalendar.h"
+#include "cli/import/DateSource.h"
 
 namespace merrowcli::import {
 
@@ -42,6 +44,11 @@ struct MediaItem {
     std::string path;  // relative to the media folder, with '/' between folders
     MediaKind kind = MediaKind::kPhoto;
     LocalTime taken;
+    // The real instant (seconds since 1970 UTC) when the source gave an offset or UTC; items are
+    // ordered and --gap measured by it.
+    std::optional<long long> utcSeconds;
+    int microseconds = 0;  // the fraction of taken's second, from EXIF's SubSecTime fields
+    DateSource dateSource = DateSource::kFileTime;  // where taken was found
     int orientation = 0;            // a photo's EXIF orientation (1..8), 0 when it has none
     double duration = 0;            // a video's length in seconds
     std::vector<Chapter> chapters;  // a video's chapters as the container lists them

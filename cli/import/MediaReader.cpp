@@ -8,8 +8,15 @@
 #include <exception>
 #include <exiv2/exiv2.hpp>
 #include <system_error>
+#include <tuple>
+#include <utility>
 
 #include "cli/core/RunStamp.h"
+#include "cli/import/FileNameDate.h"
+#include "cli/import/PassedOver.h"
+#include "cli/import/Sidecar.h"
+#include "cli/import/SubSeconds.h"
+#include "cli/import/TimeOffset.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -65,6 +72,7 @@ void listFolder(const fs::path& root, const fs::path& folder, const std::string&
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         const fs::directory_entry& entry = *it;
         const std::string name = entry.path().filename().string();
+        if (isPassedOver(name)) continue;
         const std::string relative = prefix.empty() ? name : prefix + "/" + name;
         std::error_code typeError;
         const fs::file_type type = entry.symlink_status(typeError).type();
@@ -94,6 +102,32 @@ std::optional<LocalTime> modificationTime(const fs::path& file, std::string* rea
     return localTimeOf(info.st_mtime);
 }
 
+// Sets item's date: a sidecar's first, then embedded (the file's own, of kind embeddedSource),
+// then a date in its name, then its modification time.
+bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
+                DateSource embeddedSource, MediaItem* item, std::string* reason) {
+    std::optional<LocalTime> taken = sidecarDate(file);
+    item->dateSource = DateSource::kSidecar;
+    if (!taken && embedded) {
+        taken = embedded;
+        item->dateSource = embeddedSource;
+    }
+    if (!taken && (taken = dateFromFileName(file.filename().string()))) {
+        item->dateSource = DateSource::kFileName;
+    }
+    if (!taken && (taken = modificationTime(file, reason))) {
+        item->dateSource = DateSource::kFileTime;
+    }
+    if (!taken) return false;
+    // The embedded date's instant and fraction belong to it alone.
+    if (item->dateSource != embeddedSource) {
+        item->utcSeconds.reset();
+        item->microseconds = 0;
+    }
+    item->taken = *taken;
+    return true;
+}
+
 bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
     static const bool muted = [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
@@ -114,12 +148,27 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
             return false;
         }
         Exiv2::ExifData& exif = image->exifData();
-        for (const char* key : {"Exif.Photo.DateTimeOriginal", "Exif.Photo.DateTimeDigitized",
-                                "Exif.Image.DateTime"}) {
+        // Each date with the field of its fraction of a second.
+        for (const auto& [key, subSecKey, offsetKey] :
+             {std::tuple{"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal",
+                         "Exif.Photo.OffsetTimeOriginal"},
+              std::tuple{"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized",
+                         "Exif.Photo.OffsetTimeDigitized"},
+              std::tuple{"Exif.Image.DateTime", "Exif.Photo.SubSecTime",
+                         "Exif.Photo.OffsetTime"}}) {
             const auto found = exif.findKey(Exiv2::ExifKey(key));
             if (found == exif.end()) continue;
             taken = parseExifTime(found->toString());
-            if (taken) break;
+            if (!taken) continue;
+            const auto subSec = exif.findKey(Exiv2::ExifKey(subSecKey));
+            if (subSec != exif.end()) item->microseconds = parseSubSeconds(subSec->toString());
+            const auto offset = exif.findKey(Exiv2::ExifKey(offsetKey));
+            if (offset != exif.end()) {
+                if (const std::optional<int> seconds = parseTimeOffset(offset->toString())) {
+                    item->utcSeconds = instantOf(*taken, seconds);
+                }
+            }
+            break;
         }
         const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
         if (orientation != exif.end() && orientation->count() > 0) {
@@ -130,10 +179,7 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
         *reason = e.what();
         return false;
     }
-    if (!taken) taken = modificationTime(file, reason);
-    if (!taken) return false;
-    item->taken = *taken;
-    return true;
+    return settleDate(file, taken, DateSource::kExif, item, reason);
 }
 
 bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
@@ -172,10 +218,7 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
     if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
     if (created != nullptr) taken = parseCreationTime(created->value);
-    if (!taken) taken = modificationTime(file, reason);
-    if (!taken) return false;
-    item->taken = *taken;
-    return true;
+    return settleDate(file, taken, DateSource::kContainer, item, reason);
 }
 
 }  // namespace
@@ -196,7 +239,10 @@ std::optional<MediaItem> readMedia(const fs::path& folder, const MediaFile& file
     const fs::path path = folder / file.path;
     const bool read = file.kind == MediaKind::kPhoto ? readPhoto(path, &item, reason)
                                                      : readVideo(path, &item, reason);
-    if (!read) return std::nullopt;
+    if (!read) {
+        *reason = reasonWithoutPath(*reason, path.string());
+        return std::nullopt;
+    }
     return item;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Finds the photos and videos of a media folder and reads what the calendar needs of each:
-// when it was taken (EXIF dates with libexiv2, a video's creation_time with libavformat, else
-// the modification time), a photo's EXIF orientation, a video's length and chapters.
+// when it was taken (an XMP sidecar's date, EXIF dates with libexiv2, a video's creation_time with
+// libavformat, else a date in the file's name, else the modification time), a photo's EXIF
+// orientation, a video's length and chapters.
 
 #include <ctime>
 #include <filesystem>

@@ -200,6 +200,19 @@ void makeJpeg(const fs::path& file, int width, int height, const Pattern& patter
     makeJpeg(file, makePicture(width, height, pattern), exif, quality);
 }
 
+void setExifText(const fs::path& file, const std::string& key, const std::string& value) {
+    try {
+        auto image = Exiv2::ImageFactory::open(file.string());
+        image->readMetadata();
+        Exiv2::ExifData data = image->exifData();
+        data[key] = value;
+        image->setExifData(data);
+        image->writeMetadata();
+    } catch (const Exiv2::AnyError& error) {
+        fail(file, std::string("cannot write EXIF: ") + error.what());
+    }
+}
+
 void makePng(const fs::path& file, int width, int height, const Pattern& pattern) {
     std::string error;
     if (!merrowcli::import::writePng(makePicture(width, height, pattern), file, error)) {

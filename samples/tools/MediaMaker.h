@@ -53,6 +53,10 @@ void makeJpeg(const std::filesystem::path& file, int width, int height, const Pa
 // turn them).
 void makeJpeg(const std::filesystem::path& file, const merrowcli::import::Picture& picture,
               const ExifFields& exif = {}, int quality = 90);
+// Adds (or replaces) one EXIF text field of a made JPEG, such as "Exif.Photo.SubSecTimeOriginal"
+// or "Exif.Photo.OffsetTimeOriginal", keeping the fields it has.
+void setExifText(const std::filesystem::path& file, const std::string& key,
+                 const std::string& value);
 // An RGBA PNG of the pattern, with no EXIF and no time chunk.
 void makePng(const std::filesystem::path& file, int width, int height, const Pattern& pattern);
 

@@ -191,5 +191,52 @@ TEST(CalendarTest, EqualTimesAreOrderedByPath) {
     EXPECT_EQ(b.media[0].path, "a.jpg");
 }
 
+TEST(CalendarTest, ABurstInOneSecondIsOrderedBySubSecondAcrossACounterWrap) {
+    const LocalTime second{2022, 7, 1, 8, 0, 0};
+    const auto frame = [&](const std::string& path, int microseconds) {
+        MediaItem item = photo(path, second);
+        item.microseconds = microseconds;
+        return item;
+    };
+    // The camera's counter wrapped from 9999 to 0001 within the burst.
+    const Calendar calendar =
+        makeCalendar({frame("IMG_0001.jpg", 600000), frame("IMG_9999.jpg", 350000),
+                      frame("IMG_0002.jpg", 850000), frame("IMG_9998.jpg", 100000)},
+                     2.0);
+    ASSERT_EQ(calendar.media.size(), 4u);
+    EXPECT_EQ(calendar.media[0].path, "IMG_9998.jpg");
+    EXPECT_EQ(calendar.media[1].path, "IMG_9999.jpg");
+    EXPECT_EQ(calendar.media[2].path, "IMG_0001.jpg");
+    EXPECT_EQ(calendar.media[3].path, "IMG_0002.jpg");
+}
+
+// A photo whose camera wrote its offset from UTC.
+MediaItem photoAt(const std::string& path, LocalTime taken, int offsetHours) {
+    MediaItem item = photo(path, taken);
+    item.utcSeconds = secondsOf(taken) - offsetHours * 3600LL;
+    return item;
+}
+
+TEST(CalendarTest, TheNightTheClocksGoBackIsOrderedAndMeasuredInRealTime) {
+    // 02:30 summer time (00:30 UTC) came before 02:10 winter time (01:10 UTC).
+    const Calendar swapped = makeCalendar({photoAt("b.jpg", {2023, 10, 29, 2, 10, 0}, 1),
+                                           photoAt("a.jpg", {2023, 10, 29, 2, 30, 0}, 2)},
+                                          2.0);
+    ASSERT_EQ(swapped.media.size(), 2u);
+    EXPECT_EQ(swapped.media[0].path, "a.jpg");
+    EXPECT_EQ(swapped.media[1].path, "b.jpg");
+    // 01:00 summer time to 02:05 winter time is 2 h 05 in real time: two outings.
+    const Calendar apart = makeCalendar({photoAt("c.jpg", {2023, 10, 29, 1, 0, 0}, 2),
+                                         photoAt("d.jpg", {2023, 10, 29, 2, 5, 0}, 1)},
+                                        2.0);
+    ASSERT_EQ(apart.years.size(), 1u);
+    EXPECT_EQ(apart.years[0].months[0].days[0].contents.size(), 2u);
+    // The offsets place the items in the day; the day is the wall clock's.
+    const Calendar abroad = makeCalendar({photoAt("evening.jpg", {2023, 7, 1, 21, 15, 0}, -7),
+                                          photoAt("morning.jpg", {2023, 7, 2, 8, 0, 0}, -7)},
+                                         2.0);
+    ASSERT_EQ(abroad.years[0].months[0].days.size(), 2u);
+}
+
 }  // namespace
 }  // namespace merrowcli::import

@@ -211,14 +211,23 @@ std::string* ImportCommand::savedZone_ = nullptr;
 
 TEST_F(ImportCommand, SkipsTheUnreadableFileWithOneLineAndSummarises) {
     const std::vector<std::string> lines = clitest::linesOf(importResult_->err);
-    ASSERT_EQ(lines.size(), 1u) << importResult_->err;
+    ASSERT_EQ(lines.size(), 2u) << importResult_->err;
     const std::string prefix = (mediaFolder() / "broken.jpg").string() + ": skipped: ";
     EXPECT_EQ(lines[0].rfind(prefix, 0), 0u) << lines[0];
     EXPECT_GT(lines[0].size(), prefix.size());
+    // The one photo dated by its modification time is named.
+    EXPECT_EQ(lines[1].rfind((mediaFolder() / "d.png").string() +
+                                 ": warning: dated only by its modification time",
+                             0),
+              0u)
+        << lines[1];
     EXPECT_NE(importResult_->out.find("imported 6 photos and 2 videos"), std::string::npos)
         << importResult_->out;
     EXPECT_NE(importResult_->out.find("2 years, 4 months, 4 days, 7 contents"), std::string::npos)
         << importResult_->out;
+    const std::string dated = haveVideos_ ? "; dated 5 by EXIF, 2 by container, 1 by file time\n"
+                                          : "; dated 5 by EXIF, 1 by file time\n";
+    EXPECT_NE(importResult_->out.find(dated), std::string::npos) << importResult_->out;
 }
 
 TEST_F(ImportCommand, NavigationNumbersAcrossYearEndLeapDayAndAOneEntryMonth) {

@@ -1,0 +1,28 @@
+#pragma once
+// When a photo or video was taken, as an XMP sidecar beside it says: `photo.jpg.xmp`, else
+// `photo.xmp` (either with ".XMP" too). Photo managers write these when they edit a date, so a
+// sidecar's date comes before the file's own. Read are exif:DateTimeOriginal, then
+// xmp:CreateDate, then photoshop:DateCreated, each as an attribute or an element.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cli/import/Media.h"
+
+namespace merrowcli::import {
+
+// The date of the first sidecar of mediaFile that exists; nothing when there is none or it has
+// no readable date. A sidecar that is not XML, or larger than kMaxSidecarBytes, is passed over.
+std::optional<LocalTime> sidecarDate(const std::filesystem::path& mediaFile);
+
+// An XMP date "YYYY-MM-DD[Thh:mm[:ss[.fff]]][Z|+hh:mm|-hh:mm]": the wall-clock time written
+// (where the picture was taken) when it has an offset or none, a UTC time ("Z") in local time
+// as TZ says; nothing for an impossible date or one before 1971.
+std::optional<LocalTime> parseXmpDate(const std::string& text);
+
+// A sidecar is a few kilobytes; anything far larger is not one.
+inline constexpr std::uintmax_t kMaxSidecarBytes = 1 << 20;
+
+}  // namespace merrowcli::import
