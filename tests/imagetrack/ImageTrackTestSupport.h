@@ -17,6 +17,7 @@
 #include "host/objects/ServiceObject.h"
 #include "host/pictures/PngWriter.h"
 #include "host/title/ImageTrackObject.h"
+#include "support/TempFolder.h"
 
 namespace imagetracktest {
 
@@ -26,26 +27,9 @@ inline const std::string kCalendarFolder =
 inline const std::string kApplicationFolder =
     kProgramFolder + "Content/Menu Template/BD Application/";
 
-class TempFolder {
+class TempFolder : public merrowtest::TempFolder {
 public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "merrowkit-imagetrack-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-        EXPECT_FALSE(path_.empty());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
+    TempFolder() : merrowtest::TempFolder("merrowkit-imagetrack") {}
 };
 
 struct Rgba {
