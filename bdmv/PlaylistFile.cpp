@@ -64,6 +64,7 @@ bool fits(const Playlist& playlist) {
                      [](const ClipStream& s) { return s.isVideo(); })) {
         return false;
     }
+    if (!std::is_sorted(playlist.entryMarks90k.begin(), playlist.entryMarks90k.end())) return false;
     return std::all_of(
         playlist.entryMarks90k.begin(), playlist.entryMarks90k.end(),
         [&](int64_t mark) { return mark >= playlist.in90k && mark < playlist.out90k; });

@@ -17,12 +17,13 @@ struct Playlist {
     int64_t in90k = 0;
     int64_t out90k = 0;
     std::vector<ClipStream> streams;
-    // Entry marks on the clip's time line, 90 kHz, each within [in, out).
+    // Entry marks on the clip's time line, 90 kHz, in time order, each within [in, out).
     std::vector<int64_t> entryMarks90k;
 };
 
 // The bytes of a playlist file (version "0200"), or empty when the playlist does not fit the
-// format (a clip name not of five characters, a mark outside the play item, no video stream).
+// format (a clip name not of five characters, marks out of order or outside the play item, no
+// video stream).
 std::vector<uint8_t> encodePlaylist(const Playlist& playlist);
 
 }  // namespace merrowbdmv

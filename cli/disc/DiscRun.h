@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
+#include "cli/disc/PlaylistWriter.h"
 #include "cli/menu/MenuModel.h"
 
 namespace merrowcli::disc {
@@ -30,6 +32,8 @@ public:
     bool buildProject(bool* serviceFailed);
     bool compileMenu();
     bool writeDisc();
+    // The clip information and playlist of every clip in BDMV/STREAM, marks at titles_' chapters.
+    bool writePlaylists();
     bool commit();
     void summarise() const;
 
@@ -43,6 +47,9 @@ private:
     StagingFolder staging_;
     menu::MenuModel model_;
     std::string modelBytes_;
+    // The chapters of each title that has a video, for its playlist's marks.
+    std::vector<TitleChapters> titles_;
+    size_t playlistsWritten_ = 0;
 };
 
 }  // namespace merrowcli::disc
