@@ -69,6 +69,12 @@ bool DiscRun::findPlayer() {
         "installed data folder (share/merrowkit)");
 }
 
+bool DiscRun::readTitles() {
+    std::string error;
+    if (!readTitleClips(options_.projectFolder, &titles_, &error)) return fail(error);
+    return true;
+}
+
 bool DiscRun::buildProject(bool* serviceFailed) {
     std::string error;
     staging_.expect(std::move(seen_));

@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
+#include "cli/disc/ClipTitles.h"
 #include "cli/menu/MenuModel.h"
 
 namespace merrowcli::disc {
@@ -27,11 +29,15 @@ public:
     // also tells whether the component refused the title (status 1 rather than 2).
     bool prepareDiscFolder();
     bool findPlayer();
+    // The titles' videos and chapters from project.xml (a warning for each title without one).
+    bool readTitles();
     bool buildProject(bool* serviceFailed);
     bool compileMenu();
     bool writeDisc();
     bool commit();
     void summarise() const;
+
+    const std::vector<TitleClip>& titleClips() const { return titles_; }
 
 private:
     std::filesystem::path buildFolder() const;
@@ -43,6 +49,7 @@ private:
     StagingFolder staging_;
     menu::MenuModel model_;
     std::string modelBytes_;
+    std::vector<TitleClip> titles_;
 };
 
 }  // namespace merrowcli::disc
