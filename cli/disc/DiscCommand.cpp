@@ -34,7 +34,7 @@ int DiscCommand::run() {
 int DiscCommand::runOrThrow() {
     DiscRun run({*project_, disc_.value_or(std::filesystem::path(kDefaultDiscFolder)), variant_});
     bool serviceFailed = false;
-    if (!run.prepareDiscFolder() || !run.findPlayer()) return kCannotRun;
+    if (!run.prepareDiscFolder() || !run.findPlayer() || !run.readTitles()) return kCannotRun;
     if (!run.buildProject(&serviceFailed)) return serviceFailed ? kServiceFailed : kCannotRun;
     if (!run.compileMenu() || !run.writeDisc() || !run.writePlaylists() || !run.commit()) {
         return kCannotRun;

@@ -7,6 +7,7 @@
 #include "cli/core/Messages.h"
 #include "cli/disc/DiscFolderCheck.h"
 #include "cli/disc/DiscImage.h"
+#include "cli/disc/PlaylistWriter.h"
 #include "cli/menu/MenuBinary.h"
 #include "cli/menu/MenuCompiler.h"
 
@@ -67,6 +68,12 @@ bool DiscRun::findPlayer() {
     return fail(
         "the BD-J player merrowkit-player.jar is neither beside the program nor in its "
         "installed data folder (share/merrowkit)");
+}
+
+bool DiscRun::readTitles() {
+    std::string error;
+    if (!readTitleClips(options_.projectFolder, &titles_, &error)) return fail(error);
+    return true;
 }
 
 bool DiscRun::buildProject(bool* serviceFailed) {

@@ -10,7 +10,7 @@
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
-#include "cli/disc/PlaylistWriter.h"
+#include "cli/disc/ClipTitles.h"
 #include "cli/menu/MenuModel.h"
 
 namespace merrowcli::disc {
@@ -29,6 +29,8 @@ public:
     // also tells whether the component refused the title (status 1 rather than 2).
     bool prepareDiscFolder();
     bool findPlayer();
+    // The titles' videos and chapters from project.xml (a warning for each title without one).
+    bool readTitles();
     bool buildProject(bool* serviceFailed);
     bool compileMenu();
     bool writeDisc();
@@ -36,6 +38,8 @@ public:
     bool writePlaylists();
     bool commit();
     void summarise() const;
+
+    const std::vector<TitleClip>& titleClips() const { return titles_; }
 
 private:
     std::filesystem::path buildFolder() const;
@@ -47,8 +51,7 @@ private:
     StagingFolder staging_;
     menu::MenuModel model_;
     std::string modelBytes_;
-    // The chapters of each title that has a video, for its playlist's marks.
-    std::vector<TitleChapters> titles_;
+    std::vector<TitleClip> titles_;
     size_t playlistsWritten_ = 0;
 };
 

@@ -40,10 +40,10 @@ protected:
 
     // Clips of one second, an I-frame every 12 frames, with chapters at 0 and 0.5 s.
     void writeTitles(const std::vector<merrowtest::ClipRecipe>& recipes) {
-        std::vector<merrowcli::disc::TitleChapters> titles;
+        std::vector<merrowcli::disc::TitleClip> titles;
         for (size_t i = 0; i < recipes.size(); ++i) {
             ASSERT_TRUE(merrowtest::makeClip(clip(i + 1), recipes[i]));
-            titles.push_back({static_cast<int>(i + 1), {0, 45045}});
+            titles.push_back({static_cast<int>(i + 1), {}, {0, 45045}});
         }
         merrowcli::disc::PlaylistReport report;
         ASSERT_TRUE(merrowcli::disc::writePlaylists(disc_, titles, &report)) << report.error;
