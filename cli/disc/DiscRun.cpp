@@ -71,7 +71,7 @@ bool DiscRun::findPlayer() {
 
 bool DiscRun::readTitles() {
     std::string error;
-    if (!readTitleClips(options_.projectFolder, &titles_, &error)) return fail(error);
+    if (!readTitleClips(options_.projectFolder, &titleClips_, &error)) return fail(error);
     return true;
 }
 
@@ -120,6 +120,16 @@ bool DiscRun::writeDisc() {
     return true;
 }
 
+bool DiscRun::writeClips() {
+    std::string error;
+    const ClipCache cache(options_.useClipCache ? ClipCache::defaultFolder() : fs::path());
+    if (!writeTitleClipFiles(titleClips_, staging_.path() / "BDMV" / "STREAM", cache, &clipCounts_,
+                             &error)) {
+        return fail(error);
+    }
+    return true;
+}
+
 bool DiscRun::commit() {
     std::string error;
     if (!staging_.commit(&error)) return fail(error);
@@ -129,10 +139,13 @@ bool DiscRun::commit() {
 
 void DiscRun::summarise() const {
     std::error_code ec;
-    Messages::instance().summary("wrote the disc " + options_.projectFolder.string() + " -> " +
-                                 options_.discFolder.string() + ": menu model " +
-                                 std::to_string(modelBytes_.size()) + " bytes, player " +
-                                 std::to_string(fs::file_size(playerJar_, ec)) + " bytes");
+    Messages::instance().summary(
+        "wrote the disc " + options_.projectFolder.string() + " -> " +
+        options_.discFolder.string() + ": menu model " + std::to_string(modelBytes_.size()) +
+        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes, " +
+        std::to_string(titleClips_.size()) + " clips (" + std::to_string(clipCounts_.converted) +
+        " converted, " + std::to_string(clipCounts_.copied) + " copied, " +
+        std::to_string(clipCounts_.fromCache) + " from the cache)");
 }
 
 }  // namespace merrowcli::disc
