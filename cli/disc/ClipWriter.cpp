@@ -534,8 +534,29 @@ bool ClipJob::run(const std::function<void(double)>& progress) {
     return true;
 }
 
-// Pads the clip with null packets (PID 0x1FFF) to a whole number of aligned units; each keeps
-// the arrival time stamp of the last packet, so the clip's arrival times never go back.
+}  // namespace
+
+std::string ClipSettings::key() const {
+    return "preset=" + preset + " crf=" + std::to_string(crf) +
+           " maxrate=" + std::to_string(maxRateKbps) + " bufsize=" + std::to_string(bufferKbits) +
+           " audio=" + std::to_string(audioKbps) + " threads=" + std::to_string(encoderThreads) +
+           " avcodec=" + std::to_string(avcodec_version()) +
+           " avformat=" + std::to_string(avformat_version()) +
+           " avfilter=" + std::to_string(avfilter_version()) +
+           " swscale=" + std::to_string(swscale_version());
+}
+
+bool probeVideo(const fs::path& video, VideoFacts* videoFacts, AudioFacts* audioFacts,
+                std::string* error) {
+    Input input;
+    int videoIndex = -1;
+    int audioIndex = -1;
+    if (!openInput(video, &input, &videoIndex, &audioIndex, error)) return false;
+    *videoFacts = videoFactsOf(input.context->streams[videoIndex]);
+    *audioFacts = audioIndex >= 0 ? audioFactsOf(input.context->streams[audioIndex]) : AudioFacts{};
+    return true;
+}
+
 bool padToAlignedUnits(const fs::path& clip, std::string* error) {
     std::error_code ec;
     const auto size = static_cast<int64_t>(fs::file_size(clip, ec));
@@ -561,29 +582,6 @@ bool padToAlignedUnits(const fs::path& clip, std::string* error) {
         *error = clip.string() + ": cannot be written";
         return false;
     }
-    return true;
-}
-
-}  // namespace
-
-std::string ClipSettings::key() const {
-    return "preset=" + preset + " crf=" + std::to_string(crf) +
-           " maxrate=" + std::to_string(maxRateKbps) + " bufsize=" + std::to_string(bufferKbits) +
-           " audio=" + std::to_string(audioKbps) + " threads=" + std::to_string(encoderThreads) +
-           " avcodec=" + std::to_string(avcodec_version()) +
-           " avformat=" + std::to_string(avformat_version()) +
-           " avfilter=" + std::to_string(avfilter_version()) +
-           " swscale=" + std::to_string(swscale_version());
-}
-
-bool probeVideo(const fs::path& video, VideoFacts* videoFacts, AudioFacts* audioFacts,
-                std::string* error) {
-    Input input;
-    int videoIndex = -1;
-    int audioIndex = -1;
-    if (!openInput(video, &input, &videoIndex, &audioIndex, error)) return false;
-    *videoFacts = videoFactsOf(input.context->streams[videoIndex]);
-    *audioFacts = audioIndex >= 0 ? audioFactsOf(input.context->streams[audioIndex]) : AudioFacts{};
     return true;
 }
 

@@ -52,4 +52,10 @@ bool probeVideo(const std::filesystem::path& video, VideoFacts* videoFacts, Audi
 // The size of a clip is a whole number of aligned units.
 inline constexpr int64_t kAlignedUnit = 6144;
 
+// Pads a clip with null packets (PID 0x1FFF) to a whole number of aligned units, each with the
+// arrival time stamp of the last packet, so arrival times never go back. libavformat's m2ts
+// mode pads its clips already (FFmpeg 4.3 and later); this makes sure of it with any version.
+// False with *error when the file is not a whole number of 192-byte source packets.
+bool padToAlignedUnits(const std::filesystem::path& clip, std::string* error);
+
 }  // namespace merrowcli::disc
