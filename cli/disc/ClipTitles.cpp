@@ -40,10 +40,17 @@ bool readChapterStarts(const fs::path& video, std::vector<int64_t>* starts, std:
         *error = video.string() + ": cannot be read as a video: " + averror(status);
         return false;
     }
+    // Times count from the video's first frame, which is time 0 of its clip.
+    int64_t origin = 0;
+    const int stream = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (stream >= 0 && context->streams[stream]->start_time != AV_NOPTS_VALUE) {
+        origin = av_rescale_q(context->streams[stream]->start_time,
+                              context->streams[stream]->time_base, {1, 90000});
+    }
     for (unsigned i = 0; i < context->nb_chapters; ++i) {
         const AVChapter* chapter = context->chapters[i];
-        starts->push_back(
-            std::max<int64_t>(0, av_rescale_q(chapter->start, chapter->time_base, {1, 90000})));
+        starts->push_back(std::max<int64_t>(
+            0, av_rescale_q(chapter->start, chapter->time_base, {1, 90000}) - origin));
     }
     avformat_close_input(&context);
     std::stable_sort(starts->begin(), starts->end());

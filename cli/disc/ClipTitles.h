@@ -13,7 +13,7 @@ namespace merrowcli::disc {
 struct TitleClip {
     int number = 0;                         // N of UserTitle_N, from 1
     std::filesystem::path video;            // the file to read
-    std::vector<int64_t> chapterStarts90k;  // in time order, at least one (0 without chapters)
+    std::vector<int64_t> chapterStarts90k;  // from the first frame, in order; at least one
 };
 
 // Every user title of projectFolder/project.xml in order; a title without a video gets a
@@ -22,8 +22,8 @@ struct TitleClip {
 bool readTitleClips(const std::filesystem::path& projectFolder, std::vector<TitleClip>* titles,
                     std::string* error);
 
-// The chapter start times of a video at 90 kHz: its container chapters (the first 99 in time
-// order), or one chapter at 0 when it has none. False with *error naming the file when
+// The chapter start times of a video at 90 kHz from its first frame (time 0 of its clip): its
+// container chapters (the first 99 in time order), or one chapter at 0 when it has none. False with *error naming the file when
 // libavformat cannot open it.
 bool readChapterStarts(const std::filesystem::path& video, std::vector<int64_t>* starts,
                        std::string* error);

@@ -72,7 +72,7 @@ bool DiscRun::findPlayer() {
 
 bool DiscRun::readTitles() {
     std::string error;
-    if (!readTitleClips(options_.projectFolder, &titles_, &error)) return fail(error);
+    if (!readTitleClips(options_.projectFolder, &titleClips_, &error)) return fail(error);
     return true;
 }
 
@@ -121,9 +121,19 @@ bool DiscRun::writeDisc() {
     return true;
 }
 
+bool DiscRun::writeClips() {
+    std::string error;
+    const ClipCache cache(options_.useClipCache ? ClipCache::defaultFolder() : fs::path());
+    if (!writeTitleClipFiles(titleClips_, staging_.path() / "BDMV" / "STREAM", cache, &clipCounts_,
+                             &error)) {
+        return fail(error);
+    }
+    return true;
+}
+
 bool DiscRun::writePlaylists() {
     PlaylistReport report;
-    const bool written = disc::writePlaylists(staging_.path(), titles_, &report);
+    const bool written = disc::writePlaylists(staging_.path(), titleClips_, &report);
     for (const std::string& warning : report.warnings) Messages::instance().warning(warning);
     if (!written) return fail(report.error);
     playlistsWritten_ = report.playlists.size();
@@ -142,10 +152,11 @@ void DiscRun::summarise() const {
     Messages::instance().summary(
         "wrote the disc " + options_.projectFolder.string() + " -> " +
         options_.discFolder.string() + ": menu model " + std::to_string(modelBytes_.size()) +
-        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes" +
-        (playlistsWritten_ == 0 ? std::string()
-                                : ", " + std::to_string(playlistsWritten_) + " playlist" +
-                                      (playlistsWritten_ == 1 ? "" : "s")));
+        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes, " +
+        std::to_string(titleClips_.size()) + " clips (" + std::to_string(clipCounts_.converted) +
+        " converted, " + std::to_string(clipCounts_.copied) + " copied, " +
+        std::to_string(clipCounts_.fromCache) + " from the cache), " +
+        std::to_string(playlistsWritten_) + " playlist" + (playlistsWritten_ == 1 ? "" : "s"));
 }
 
 }  // namespace merrowcli::disc

@@ -10,6 +10,7 @@
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
+#include "cli/disc/ClipStep.h"
 #include "cli/disc/ClipTitles.h"
 #include "cli/menu/MenuModel.h"
 
@@ -19,6 +20,7 @@ struct DiscOptions {
     std::filesystem::path projectFolder;
     std::filesystem::path discFolder;  // as the user named it
     std::string variant = "current";
+    bool useClipCache = true;  // --no-cache turns it off
 };
 
 class DiscRun {
@@ -34,12 +36,15 @@ public:
     bool buildProject(bool* serviceFailed);
     bool compileMenu();
     bool writeDisc();
-    // The clip information and playlist of every clip in BDMV/STREAM, marks at titles_' chapters.
+    // Every title's video as BDMV/STREAM/NNNNN.m2ts (from the clip cache when it holds it).
+    bool writeClips();
+    // The clip information and playlist of every clip in BDMV/STREAM, marks at the titles'
+    // chapters.
     bool writePlaylists();
     bool commit();
     void summarise() const;
 
-    const std::vector<TitleClip>& titleClips() const { return titles_; }
+    const std::vector<TitleClip>& titleClips() const { return titleClips_; }
 
 private:
     std::filesystem::path buildFolder() const;
@@ -51,7 +56,8 @@ private:
     StagingFolder staging_;
     menu::MenuModel model_;
     std::string modelBytes_;
-    std::vector<TitleClip> titles_;
+    std::vector<TitleClip> titleClips_;
+    ClipCounts clipCounts_;
     size_t playlistsWritten_ = 0;
 };
 
