@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 
+#include "bdmv/ClipScan.h"
 #include "bdmv/DiscFolder.h"
 #include "cli/disc/PlaylistWriter.h"
 #include "support/ClipMaker.h"
@@ -103,6 +104,39 @@ TEST_F(PlaylistWriter, EachClipBecomesATitleWithItsChapters) {
     EXPECT_EQ(second.clip, "00002");
     EXPECT_NEAR(static_cast<double>(second.duration), 24 * kFrame, kFrame);
     EXPECT_EQ(second.chapters, std::vector<uint64_t>{0});
+}
+
+TEST_F(PlaylistWriter, APlayerSeeksToEachChapterAtItsIFrameAndReadsTheClip) {
+    merrowtest::ClipRecipe recipe;  // I-frames at 0, 0.5, 1 and 1.5 s
+    ASSERT_TRUE(merrowtest::makeClip(stream("00001.m2ts"), recipe));
+    PlaylistReport report;
+    ASSERT_TRUE(
+        merrowcli::disc::writePlaylists(root_.path(), {{1, {}, {0, 45045, 135135}}}, &report))
+        << report.error;
+    merrowbdmv::ClipScan scan;
+    std::string error;
+    ASSERT_TRUE(merrowbdmv::scanClip(stream("00001.m2ts"), &scan, &error)) << error;
+    ASSERT_EQ(scan.keyFrames.size(), 4u);
+
+    BLURAY* bd = bd_open(root_.path().c_str(), nullptr);
+    ASSERT_NE(bd, nullptr);
+    ASSERT_EQ(bd_get_titles(bd, TITLES_ALL, 0), 1u);
+    ASSERT_EQ(bd_select_playlist(bd, 1), 1);
+    // Chapter 2 starts at the second I-frame, chapter 3 at the fourth: the player lands on the
+    // packet where that frame starts, and reads transport packets from there.
+    const struct {
+        unsigned chapter;
+        size_t frame;
+    } seeks[] = {{1, 1}, {2, 3}, {0, 0}};
+    for (const auto& seek : seeks) {
+        const int64_t at = bd_seek_chapter(bd, seek.chapter);
+        EXPECT_EQ(at, int64_t{scan.keyFrames[seek.frame].sourcePacket} * 192)
+            << "chapter " << seek.chapter + 1;
+        unsigned char unit[6144];
+        ASSERT_EQ(bd_read(bd, unit, sizeof unit), 6144);
+        for (size_t packet = 0; packet < 32; ++packet) EXPECT_EQ(unit[packet * 192 + 4], 0x47);
+    }
+    bd_close(bd);
 }
 
 TEST_F(PlaylistWriter, AnEmptyStreamFolderWritesNothingAndABrokenClipIsNamed) {
