@@ -166,7 +166,7 @@ TEST(ProjectWriterTest, TitleGuidsDependOnlyOnTheVideosPath) {
     EXPECT_NE(std::string("89AB").find(guid[20]), std::string::npos);
 
     const Calendar calendar = makeCalendar(media(), 2.0);
-    const std::string project = projectXml(calendar);
+    const std::string project = projectXml(calendar, "../media");
     EXPECT_NE(project.find("discFormat=\"10\" rootMenuTitle=\"true\" background=\"true\""),
               std::string::npos);
     const size_t first = project.find(titleGuid("2023/eve.mp4"));
@@ -185,7 +185,7 @@ TEST(ProjectWriterTest, TheSameMediaGiveTheSameBytes) {
     std::vector<MediaItem> reversed = media();
     std::reverse(reversed.begin(), reversed.end());
     const Calendar shuffled = makeCalendar(reversed, 2.0);
-    EXPECT_EQ(projectXml(a.calendar), projectXml(shuffled));
+    EXPECT_EQ(projectXml(a.calendar, "m"), projectXml(shuffled, "m"));
     EXPECT_EQ(slideshowXml(a.calendar), slideshowXml(shuffled));
     EXPECT_NE(slideshowXml(a.calendar)
                   .find("<photo frame=\"2\" file=\"2024/leap2.jpg\" "
