@@ -16,6 +16,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <system_error>
@@ -298,7 +299,8 @@ bool ClipJob::buildVideoGraph(Lane* lane, const AVFrame* first) {
         "video_size=" + std::to_string(first->width) + "x" + std::to_string(first->height) +
         ":pix_fmt=" + std::to_string(first->format) + ":time_base=" + std::to_string(tb.num) + "/" +
         std::to_string(tb.den) + ":pixel_aspect=" + std::to_string(sar.num) + "/" +
-        std::to_string(sar.den);
+        std::to_string(sar.den) + ":frame_rate=" + std::to_string(report_->video.rate.num) + "/" +
+        std::to_string(report_->video.rate.den);
     std::string chain;
     switch (report_->video.rotation) {
         case 90:
@@ -317,14 +319,19 @@ bool ClipJob::buildVideoGraph(Lane* lane, const AVFrame* first) {
     if (sar.num != sar.den) chain += "scale=w='trunc(iw*sar/2)*2':h=ih,setsar=1,";
     const std::string w = std::to_string(kClipWidth);
     const std::string h = std::to_string(kClipHeight);
+    // The last frame lasts a frame too: without it the rate change ends the clip short.
+    const FrameRate source = report_->video.rate;
+    char lastFrame[32];
+    std::snprintf(lastFrame, sizeof lastFrame, "%.6f", source.num > 0 ? 1 / source.value() : 0.04);
     chain += "scale=" + w + ":" + h +
              ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=bicubic"
              ":out_color_matrix=bt709:out_range=tv,format=yuv420p,"
              "pad=" +
              w + ":" + h +
              ":(ow-iw)/2:(oh-ih)/2:color=black,setsar=1,"
-             "fps=fps=" +
-             std::to_string(rate_.num) + "/" + std::to_string(rate_.den) + ":round=near";
+             "tpad=stop_mode=clone:stop_duration=" +
+             std::string(lastFrame) + ",fps=fps=" + std::to_string(rate_.num) + "/" +
+             std::to_string(rate_.den) + ":round=near";
     std::string problem;
     if (!buildGraph(lane, "buffer", args, "buffersink", chain, &problem)) {
         return fail(video_.string() + ": " + problem);

@@ -76,9 +76,9 @@ protected:
                   media / "phone.mp4") &&
               cliptest::ffmpeg("-f lavfi -i testsrc=size=320x180:rate=60:duration=1 -c:v mpeg4",
                                media / "sixty.mp4") &&
-              // 4:3 at 25 frames a second, white: black bars left and right.
+              // 4:3 at 10 frames a second, white: black bars left and right.
               cliptest::ffmpeg(
-                  "-f lavfi -i color=white:size=320x240:rate=25:duration=1 -c:v "
+                  "-f lavfi -i color=white:size=320x240:rate=10:duration=1 -c:v "
                   "mpeg4",
                   media / "old.mkv") &&
               cliptest::ffmpeg(
@@ -149,7 +149,7 @@ CommandResult* Clips::first_ = nullptr;
 
 TEST_F(Clips, EveryClipIsWhatAPlayerAccepts) {
     // Each source's rate becomes the nearest Blu-ray rate: 60 halves to 29.97.
-    const std::vector<std::string> rates = {"30000/1001", "30000/1001", "25/1", "30000/1001",
+    const std::vector<std::string> rates = {"30000/1001", "30000/1001", "24000/1001", "30000/1001",
                                             "24000/1001"};
     for (size_t i = 0; i < kVideos.size(); ++i) {
         SCOPED_TRACE(kVideos[i]);
@@ -168,6 +168,14 @@ TEST_F(Clips, EveryClipIsWhatAPlayerAccepts) {
         const auto program = probe(file, "v:0", "program=pmt_pid");
         EXPECT_EQ(program.at("pmt_pid"), "256");
     }
+    // A converted clip lasts as long as its video: one second of 10 frames is 24 frames at
+    // 23.976, and one of 60 frames is 30 at 29.97.
+    const auto frames = [](int number) {
+        return probe(clip("first", number), "v:0", "stream=nb_read_frames -count_frames")
+            .at("nb_read_frames");
+    };
+    EXPECT_EQ(frames(3), "24");
+    EXPECT_EQ(frames(2), "30");
     // Audio: AAC at 44.1 kHz converted, AC-3 at 48 kHz kept; videos without sound have none.
     for (const int number : {1, 5}) {
         const auto audio = probe(clip("first", number), "a:0", "stream=codec_name,sample_rate,id");

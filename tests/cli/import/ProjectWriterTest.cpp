@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "cli/build/InputLint.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
+#include "support/TempFolder.h"
 
 namespace merrowcli::import {
 namespace {
@@ -80,6 +82,22 @@ TEST(ProjectWriterTest, ADesignWithoutTheGridTemplatesIsRefused) {
     std::string error;
     EXPECT_FALSE(design.load(MERROWKIT_SOURCE_DIR "/samples/templates", &error));
     EXPECT_NE(error.find("design.xml"), std::string::npos) << error;
+}
+
+// A broken design.xml names the line of its first error, not of the last of the many that
+// libxml2 would report after it (a comment of hyphens reports one per pair).
+TEST(ProjectWriterTest, ABrokenDesignNamesItsFirstError) {
+    merrowtest::TempFolder folder("merrowkit-design");
+    {
+        std::ofstream out(folder / "design.xml");
+        out << "<?xml version=\"1.0\"?>\n<root>\n<!-- a -- b -->\n"
+            << "<!-- " << std::string(2000, '-') << " -->\n</root>\n";
+    }
+    Design design;
+    std::string error;
+    EXPECT_FALSE(design.load(folder.path(), &error));
+    EXPECT_NE(error.find("design.xml:3: not a well-formed XML document"), std::string::npos)
+        << error;
 }
 
 TEST(ProjectWriterTest, ReferenceDocumentPassesTheBuildsChecksAndNamesEveryEntry) {
