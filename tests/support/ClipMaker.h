@@ -20,6 +20,8 @@ struct ClipRecipe {
     std::string profile = "high";
     std::string level = "4.1";
     bool audio = true;
+    // Interlaced, top field first (the rate counts frames: 25 is 25i).
+    bool interlaced = false;
 };
 
 inline bool canMakeClips() {
@@ -39,6 +41,7 @@ inline bool makeClip(const std::filesystem::path& file, const ClipRecipe& recipe
                " -x264opts bluray-compat=1:keyint=" + std::to_string(recipe.keyint) +
                ":min-keyint=" + std::to_string(recipe.keyint) +
                ":scenecut=0:vbv-maxrate=15000:vbv-bufsize=15000";
+    if (recipe.interlaced) command += ":tff=1 -flags +ildct+ilme";
     if (recipe.audio) command += " -c:a ac3 -b:a 192k";
     command +=
         " -f mpegts -mpegts_m2ts_mode 1 '" + file.string() + "' 2>'" + file.string() + ".log'";

@@ -138,6 +138,28 @@ TEST_F(DiscCheck, EachPlantedFaultGivesItsLine) {
     EXPECT_NE(run.out.find("5 problems"), std::string::npos) << run.out;
 }
 
+TEST_F(DiscCheck, TenEightyAtTwentyFiveIsAllowedInterlacedOnly) {
+    merrowtest::ClipRecipe interlaced = shortClip();
+    interlaced.width = 1920;
+    interlaced.height = 1080;
+    interlaced.rate = "25";
+    interlaced.seconds = 0.5;
+    interlaced.audio = false;
+    interlaced.interlaced = true;
+    merrowtest::ClipRecipe progressive = interlaced;
+    progressive.interlaced = false;
+    writeTitles({interlaced, progressive});
+
+    const CommandResult run = check();
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::vector<std::string> lines = clitest::linesOf(run.err);
+    ASSERT_EQ(lines.size(), 1u) << run.err;
+    EXPECT_NE(lines[0].find("BDMV/STREAM/00002.m2ts: video stream 0x1011 is not what a player "
+                            "accepts: 1920x1080 at 25p"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST_F(DiscCheck, AFolderThatIsNoDiscIsStatusTwoWithOneLine) {
     const CommandResult run =
         clitest::runMerrowkit({"check", "--disc", temp_.path().string()}, temp_.path());
