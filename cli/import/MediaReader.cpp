@@ -106,8 +106,13 @@ std::optional<LocalTime> modificationTime(const fs::path& file, std::string* rea
 // then a date in its name, then its modification time.
 bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
                 DateSource embeddedSource, MediaItem* item, std::string* reason) {
-    std::optional<LocalTime> taken = sidecarDate(file);
+    std::optional<long long> sidecarInstant;
+    std::optional<LocalTime> taken = sidecarDate(file, &sidecarInstant, &item->sidecarProblem);
     item->dateSource = DateSource::kSidecar;
+    if (taken) {
+        item->utcSeconds = sidecarInstant;
+        item->microseconds = 0;
+    }
     if (!taken && embedded) {
         taken = embedded;
         item->dateSource = embeddedSource;
@@ -120,7 +125,7 @@ bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
     }
     if (!taken) return false;
     // The embedded date's instant and fraction belong to it alone.
-    if (item->dateSource != embeddedSource) {
+    if (item->dateSource != embeddedSource && item->dateSource != DateSource::kSidecar) {
         item->utcSeconds.reset();
         item->microseconds = 0;
     }
@@ -214,10 +219,18 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
         item->chapters.resize(kMaxChapters);
     }
 
+    // QuickTime's creationdate (a phone's: the wall clock where it was taken, with its offset)
+    // before the container's creation_time (UTC, shown in the local time of TZ).
     std::optional<LocalTime> taken;
+    if (const AVDictionaryEntry* local =
+            av_dict_get(context->metadata, "com.apple.quicktime.creationdate", nullptr, 0)) {
+        taken = parseQuickTimeDate(local->value, &item->utcSeconds);
+    }
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
     if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
-    if (created != nullptr) taken = parseCreationTime(created->value);
+    if (!taken && created != nullptr) {
+        taken = parseCreationTime(created->value, &item->utcSeconds);
+    }
     return settleDate(file, taken, DateSource::kContainer, item, reason);
 }
 
@@ -259,7 +272,8 @@ std::optional<LocalTime> parseExifTime(const std::string& text) {
     return time;
 }
 
-std::optional<LocalTime> parseCreationTime(const std::string& text) {
+std::optional<LocalTime> parseCreationTime(const std::string& text,
+                                           std::optional<long long>* utcSeconds) {
     struct tm parts {};
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d%*[T ]%2d:%2d:%2d", &parts.tm_year, &parts.tm_mon,
                     &parts.tm_mday, &parts.tm_hour, &parts.tm_min, &parts.tm_sec) != 6) {
@@ -268,7 +282,19 @@ std::optional<LocalTime> parseCreationTime(const std::string& text) {
     const LocalTime utc{parts.tm_year, parts.tm_mon, parts.tm_mday,
                         parts.tm_hour, parts.tm_min, parts.tm_sec};
     if (!isValidTime(utc) || utc.year < 1971) return std::nullopt;
+    if (utcSeconds != nullptr) *utcSeconds = secondsOf(utc);
     return localTimeOf(static_cast<std::time_t>(secondsOf(utc)));
+}
+
+std::optional<LocalTime> parseQuickTimeDate(const std::string& text,
+                                            std::optional<long long>* utcSeconds) {
+    // The same as an XMP date but for its offset, which may be written "+hhmm".
+    std::string written = text;
+    const size_t sign = written.find_last_of("+-");
+    if (sign != std::string::npos && sign > 10 && written.size() == sign + 5) {
+        written.insert(sign + 3, ":");
+    }
+    return parseXmpDate(written, utcSeconds);
 }
 
 LocalTime localTimeOf(std::time_t moment) {

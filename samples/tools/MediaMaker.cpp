@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -270,7 +271,13 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
               << "];";
     }
     for (size_t i = 0; i < recipe.colours.size(); ++i) graph << "[p" << i << "]";
-    graph << "concat=n=" << recipe.colours.size() << ":v=1:a=0,format=yuv420p[v]";
+    graph << "concat=n=" << recipe.colours.size() << ":v=1:a=0";
+    if (recipe.marker) {
+        const int side = std::max(2, recipe.height / 6);
+        graph << ",drawbox=x=0:y=0:w=" << side << ":h=" << side
+              << ":t=fill:c=" << hexColour(*recipe.marker);
+    }
+    graph << ",format=yuv420p[v]";
 
     std::vector<std::string> arguments = {"ffmpeg",
                                           "-nostdin",
@@ -310,8 +317,26 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
         arguments.push_back("-metadata");
         arguments.push_back("creation_time=" + recipe.creationTime);
     }
-    arguments.push_back(file.string());
-    const int status = run(arguments, log);
+    for (const auto& [key, value] : recipe.tags) {
+        arguments.insert(arguments.end(), {"-metadata", key + "=" + value});
+    }
+    if (!recipe.tags.empty()) arguments.insert(arguments.end(), {"-movflags", "use_metadata_tags"});
+    // ffmpeg 5.1 writes a display matrix from the "rotate" tag only when it copies the stream, so
+    // a rotated video is encoded first and then copied with the tag.
+    const fs::path encoded = recipe.rotate != 0
+                                 ? fs::path(file.string() + ".unturned" + file.extension().string())
+                                 : file;
+    arguments.push_back(encoded.string());
+    int status = run(arguments, log);
+    if (status == 0 && recipe.rotate != 0) {
+        status = run({"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i",
+                      encoded.string(), "-c", "copy", "-map_metadata", "0", "-map_chapters", "0",
+                      "-metadata:s:v:0", "rotate=" + std::to_string(recipe.rotate), "-fflags",
+                      "+bitexact", file.string()},
+                     log);
+        std::error_code ignored;
+        fs::remove(encoded, ignored);
+    }
     std::string detail;
     {
         std::ifstream in(log);

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/import/art/Picture.h"
@@ -80,6 +82,12 @@ struct VideoRecipe {
     std::vector<std::uint32_t> colours = {0x2060c0};
     std::vector<Chapter> chapters;  // in start order; empty: no chapters written
     std::string creationTime;       // "2024-03-01T10:00:00Z"; empty: not written
+    // Further tags of the file, written as metadata keys (a .mov's "com.apple.quicktime.*").
+    std::vector<std::pair<std::string, std::string>> tags;
+    // A square of this colour (a sixth of the height) in the stored frame's top-left corner.
+    std::optional<std::uint32_t> marker;
+    // The stream's display rotation as ffmpeg's "rotate" tag gives it (0: no display matrix).
+    int rotate = 0;
 };
 
 // Whether the ffmpeg program is on PATH (tests that need videos skip without it).
