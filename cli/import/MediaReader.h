@@ -28,8 +28,8 @@ struct SkippedFile {
     std::string reason;
 };
 
-// The photos (.jpg, .jpeg, .png) and videos (.mp4, .mov, .m2ts, .mts, .mkv, .avi) under
-// folder, extensions in any case, symbolic links not followed, in byte order of their paths.
+// The photos (.jpg, .jpeg, .png, .heic, .heif) and videos (.mp4, .mov, .m2ts, .mts, .mkv, .avi)
+// under folder, extensions in any case, symbolic links not followed, in byte order of their paths.
 // Folders that cannot be listed, and entries whose type cannot be read (a path longer than
 // PATH_MAX, say), are added to *skipped. A folder that holds merrowkit's marker or stamp
 // (a project folder, a run's staging folder) is not entered.

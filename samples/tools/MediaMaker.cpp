@@ -2,6 +2,8 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <libheif/heif.h>
+
 #include <exiv2/exiv2.hpp>
 #pragma GCC diagnostic pop
 
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -85,6 +88,20 @@ void drawScene(Picture& picture, const Pattern& pattern) {
     }
 }
 
+// The EXIF fields as libexiv2 keys.
+Exiv2::ExifData exifDataOf(const ExifFields& exif) {
+    Exiv2::ExifData data;
+    if (!exif.dateTimeOriginal.empty()) data["Exif.Photo.DateTimeOriginal"] = exif.dateTimeOriginal;
+    if (!exif.dateTimeDigitized.empty()) {
+        data["Exif.Photo.DateTimeDigitized"] = exif.dateTimeDigitized;
+    }
+    if (!exif.dateTime.empty()) data["Exif.Image.DateTime"] = exif.dateTime;
+    if (exif.orientation != 0) {
+        data["Exif.Image.Orientation"] = static_cast<std::uint16_t>(exif.orientation);
+    }
+    return data;
+}
+
 void writeExif(const fs::path& file, const ExifFields& exif) {
     if (exif.dateTimeOriginal.empty() && exif.dateTimeDigitized.empty() && exif.dateTime.empty() &&
         exif.orientation == 0) {
@@ -93,18 +110,7 @@ void writeExif(const fs::path& file, const ExifFields& exif) {
     try {
         auto image = Exiv2::ImageFactory::open(file.string());
         image->readMetadata();
-        Exiv2::ExifData data;
-        if (!exif.dateTimeOriginal.empty()) {
-            data["Exif.Photo.DateTimeOriginal"] = exif.dateTimeOriginal;
-        }
-        if (!exif.dateTimeDigitized.empty()) {
-            data["Exif.Photo.DateTimeDigitized"] = exif.dateTimeDigitized;
-        }
-        if (!exif.dateTime.empty()) data["Exif.Image.DateTime"] = exif.dateTime;
-        if (exif.orientation != 0) {
-            data["Exif.Image.Orientation"] = static_cast<std::uint16_t>(exif.orientation);
-        }
-        image->setExifData(data);
+        image->setExifData(exifDataOf(exif));
         image->writeMetadata();
     } catch (const Exiv2::AnyError& error) {
         fail(file, std::string("cannot write EXIF: ") + error.what());
@@ -240,6 +246,59 @@ std::time_t localTime(int year, int month, int day, int hour, int minute, int se
 
 bool canMakeVideos() {
     return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+}
+
+bool canMakeHeic() {
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    const heif_error error =
+        heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
+    if (encoder != nullptr) heif_encoder_release(encoder);
+    heif_context_free(context);
+    return error.code == heif_error_Ok;
+}
+
+void makeHeic(const fs::path& file, const Picture& picture, const ExifFields& exif, int transform) {
+    const auto check = [&](const heif_error& error) {
+        if (error.code != heif_error_Ok) fail(file, std::string("libheif: ") + error.message);
+    };
+    std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
+                                                                   heif_context_free);
+    heif_image* raw = nullptr;
+    check(heif_image_create(picture.width, picture.height, heif_colorspace_RGB,
+                            heif_chroma_interleaved_RGB, &raw));
+    std::unique_ptr<heif_image, void (*)(const heif_image*)> image(raw, heif_image_release);
+    check(heif_image_add_plane(image.get(), heif_channel_interleaved, picture.width, picture.height,
+                               8));
+    int stride = 0;
+    std::uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            std::memcpy(plane + static_cast<size_t>(y) * stride + x * 3,
+                        &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4], 3);
+        }
+    }
+    heif_encoder* rawEncoder = nullptr;
+    check(heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder));
+    std::unique_ptr<heif_encoder, void (*)(heif_encoder*)> encoder(rawEncoder,
+                                                                   heif_encoder_release);
+    heif_encoder_set_logging_level(encoder.get(), 0);
+    check(heif_encoder_set_lossy_quality(encoder.get(), 90));
+    std::unique_ptr<heif_encoding_options, void (*)(heif_encoding_options*)> options(
+        heif_encoding_options_alloc(), heif_encoding_options_free);
+    options->image_orientation = static_cast<heif_orientation>(transform);
+    heif_image_handle* handle = nullptr;
+    check(heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(),
+                                    &handle));
+    const Exiv2::ExifData data = exifDataOf(exif);
+    if (!data.empty()) {
+        Exiv2::Blob blob;
+        Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, data);
+        check(heif_context_add_exif_metadata(context.get(), handle, blob.data(),
+                                             static_cast<int>(blob.size())));
+    }
+    heif_image_handle_release(handle);
+    check(heif_context_write_to_file(context.get(), file.c_str()));
 }
 
 void makeVideo(const fs::path& file, const VideoRecipe& recipe) {

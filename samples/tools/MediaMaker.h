@@ -55,6 +55,13 @@ void makeJpeg(const std::filesystem::path& file, int width, int height, const Pa
 // turn them).
 void makeJpeg(const std::filesystem::path& file, const merrowcli::import::Picture& picture,
               const ExifFields& exif = {}, int quality = 90);
+// Whether libheif has an encoder for HEIC (x265) on this machine.
+bool canMakeHeic();
+// A HEIC of the given pixels (HEVC, lossy, made with libheif's encoder), stored as they are; a
+// transform of 2..8 (as EXIF's orientation values) is written as the file's own rotation and
+// mirror (irot, imir) that a viewer applies. EXIF fields go into its EXIF block.
+void makeHeic(const std::filesystem::path& file, const merrowcli::import::Picture& picture,
+              const ExifFields& exif = {}, int transform = 1);
 // Adds (or replaces) one EXIF text field of a made JPEG, such as "Exif.Photo.SubSecTimeOriginal"
 // or "Exif.Photo.OffsetTimeOriginal", keeping the fields it has.
 void setExifText(const std::filesystem::path& file, const std::string& key,

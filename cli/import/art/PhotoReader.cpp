@@ -1,8 +1,10 @@
 #include "cli/import/art/PhotoReader.h"
 
 #include <cstring>
+#include <fstream>
 #include <new>
 
+#include "cli/import/art/HeifFile.h"
 #include "host/pictures/PictureFile.h"
 
 namespace merrowcli::import {
@@ -60,8 +62,24 @@ Picture orientPicture(const Picture& stored, int orientation) {
 
 std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientation,
                                  std::string& error) {
-    // A photo counts against no pixel budget: the import draws one thumbnail at a time.
     std::string problem;
+    std::string head(12, '\0');
+    {
+        std::ifstream in(file, std::ios::binary);
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<size_t>(in.gcount()));
+    }
+    if (looksLikeHeif(head)) {
+        // libheif has turned it as the file says; its EXIF orientation is not applied again.
+        try {
+            if (std::optional<Picture> picture = readHeifPicture(file, &problem)) return picture;
+        } catch (const std::bad_alloc&) {
+            problem = "out of memory";
+        }
+        error = file.string() + ": " + problem;
+        return std::nullopt;
+    }
+    // A photo counts against no pixel budget: the import draws one thumbnail at a time.
     Picture picture;
     if (!merrowhost::readRgbaPicture(file.string(), true, {true, false}, &picture, &problem)) {
         error = file.string() + ": " + problem;

@@ -9,9 +9,11 @@
 
 namespace merrowcli::import {
 
-// Reads a JPEG or PNG photo (the kind told by its first bytes) as an opaque-or-not RGBA picture
-// and turns it upright by its EXIF orientation (1..8, as read by the caller; 0 or 1 = as
-// stored, other values are taken as 1). On failure: nothing, and error names the file and why.
+// Reads a JPEG, PNG or HEIF photo (the kind told by its first bytes) as an opaque-or-not RGBA
+// picture and turns it upright: a JPEG or PNG by its EXIF orientation (1..8, as read by the
+// caller; 0 or 1 = as stored, other values are taken as 1), a HEIF by its own transformations,
+// which libheif applies (orientation is then not used). On failure: nothing, and error names the
+// file and why.
 std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientation,
                                  std::string& error);
 

@@ -106,8 +106,12 @@ TEST(PhotoReader, BrokenOrMissingFilesAreRefusedWithTheirName) {
     const auto png = folder / "cut.png";
     makePng(png, 200, 100, {Pattern::Kind::Scene, 0xc08040, 1});
     std::filesystem::resize_file(png, std::filesystem::file_size(png) / 2);
+    // A HEIC by its first bytes, and nothing after them.
+    const auto heic = folder / "cut.heic";
+    std::ofstream(heic, std::ios::binary)
+        << std::string("\0\0\0\x18", 4) << "ftypheic" << std::string(12, '\0');
 
-    for (const auto& file : {truncated, text, png, folder / "missing.jpg"}) {
+    for (const auto& file : {truncated, text, png, heic, folder / "missing.jpg"}) {
         SCOPED_TRACE(file.string());
         std::string error;
         EXPECT_FALSE(readPhoto(file, 1, error));

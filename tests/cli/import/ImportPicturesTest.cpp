@@ -1,0 +1,125 @@
+// End-to-end runs of the built `merrowkit import` on pictures as phones make them: HEIC photos
+// turned by their own transformations, checked by the pixels of the thumbnails the import draws.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cli/import/art/PhotoReader.h"
+#include "cli/import/art/Picture.h"
+#include "samples/tools/MediaMaker.h"
+#include "support/CliTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace media = merrowtest::media;
+using merrowcli::import::Picture;
+
+constexpr std::uint32_t kRed = 0xff0000;
+constexpr std::uint32_t kBlue = 0x0000ff;
+
+Picture filled(int width, int height, std::uint32_t rgb) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.rgba.resize(static_cast<size_t>(width) * height * 4);
+    for (size_t at = 0; at < picture.rgba.size(); at += 4) {
+        picture.rgba[at] = static_cast<std::uint8_t>(rgb >> 16);
+        picture.rgba[at + 1] = static_cast<std::uint8_t>(rgb >> 8);
+        picture.rgba[at + 2] = static_cast<std::uint8_t>(rgb);
+        picture.rgba[at + 3] = 0xff;
+    }
+    return picture;
+}
+
+// A picture shown red over blue (top half red), stored as a phone held sideways stores it for a
+// quarter turn clockwise to show: the stored left half is the shown top.
+Picture redOverBlueStoredSideways(int shownWidth, int shownHeight) {
+    Picture stored = filled(shownHeight, shownWidth, kBlue);
+    for (int y = 0; y < stored.height; ++y) {
+        for (int x = 0; x < stored.width / 2; ++x) {
+            std::uint8_t* p = &stored.rgba[(static_cast<size_t>(y) * stored.width + x) * 4];
+            p[0] = 0xff;
+            p[2] = 0;
+        }
+    }
+    return stored;
+}
+
+Picture readPicture(const fs::path& file) {
+    std::string error;
+    std::optional<Picture> picture = merrowcli::import::readPhoto(file, 1, error);
+    EXPECT_TRUE(picture.has_value()) << error;
+    return picture ? *picture : Picture{};
+}
+
+std::uint32_t rgbAt(const Picture& picture, int x, int y) {
+    const std::uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
+    return (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+}
+
+bool near(std::uint32_t a, std::uint32_t b, int tolerance) {
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int d = static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff);
+        if (d > tolerance || d < -tolerance) return false;
+    }
+    return true;
+}
+
+// Red along the top, blue along the bottom, at a quarter and three quarters of the width.
+void expectRedOverBlue(const Picture& picture, const std::string& what) {
+    ASSERT_GT(picture.width, 4) << what;
+    const int w = picture.width;
+    const int h = picture.height;
+    for (const int x : {w / 4, 3 * w / 4}) {
+        EXPECT_TRUE(near(rgbAt(picture, x, 2), kRed, 48))
+            << what << " top at " << x << ": " << std::hex << rgbAt(picture, x, 2);
+        EXPECT_TRUE(near(rgbAt(picture, x, h - 3), kBlue, 48))
+            << what << " bottom at " << x << ": " << std::hex << rgbAt(picture, x, h - 3);
+    }
+}
+
+TEST(ImportPictures, AFolderOfHeicPhotosIsImportedAndTurnedOnce) {
+    if (!media::canMakeHeic()) GTEST_SKIP() << "libheif has no HEIC encoder here";
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in / "iphone");
+    // As an iPhone writes it: the pixels stored sideways, the file's own rotation (irot) and
+    // EXIF's orientation both saying "a quarter turn clockwise". Turned twice, it would be
+    // upside down; not at all, red left of blue.
+    media::makeHeic(in / "iphone/IMG_0001.HEIC", redOverBlueStoredSideways(160, 96),
+                    {"2023:05:14 10:00:00", "", "", 6}, 6);
+    // No EXIF: dated by its name.
+    media::makeHeic(in / "iphone/IMG_20230515_080000.heif", filled(64, 64, 0x30a040));
+
+    const clitest::CommandResult result = clitest::runMerrowkit(
+        {"import", in.string(), "-o", (folder.path() / "project").string(), "-v"}, folder.path(),
+        {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find((in / "iphone/IMG_0001.HEIC").string() + ": dated by EXIF\n"),
+              std::string::npos)
+        << result.err;
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    // libheif has turned the picture: the slideshow shows it as it is.
+    EXPECT_NE(slideshow.find("file=\"iphone/IMG_0001.HEIC\" date=\"2023-05-14\" "
+                             "time=\"10:00:00\" orientation=\"1\""),
+              std::string::npos)
+        << slideshow;
+    EXPECT_NE(slideshow.find("file=\"iphone/IMG_20230515_080000.heif\" date=\"2023-05-15\" "
+                             "time=\"08:00:00\""),
+              std::string::npos)
+        << slideshow;
+    const fs::path art = folder.path() / "project/art/media";
+    for (const char* name : {"Content_2023_05_14_1.png", "Day_2023_05_14.png", "Year_2023.png"}) {
+        expectRedOverBlue(readPicture(art / name), name);
+    }
+    const Picture green = readPicture(art / "Content_2023_05_15_1.png");
+    ASSERT_GT(green.width, 0);
+    EXPECT_TRUE(near(rgbAt(green, green.width / 2, green.height / 2), 0x30a040, 24));
+}
+
+}  // namespace
