@@ -332,8 +332,8 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
     for (size_t i = 0; i < recipe.colours.size(); ++i) graph << "[p" << i << "]";
     graph << "concat=n=" << recipe.colours.size() << ":v=1:a=0";
     if (recipe.marker) {
-        const int side = std::max(2, recipe.height / 6);
-        graph << ",drawbox=x=0:y=0:w=" << side << ":h=" << side
+        const int band = std::max(2, recipe.height / 6);
+        graph << ",drawbox=x=0:y=0:w=" << recipe.width << ":h=" << band
               << ":t=fill:c=" << hexColour(*recipe.marker);
     }
     graph << ",format=yuv420p[v]";

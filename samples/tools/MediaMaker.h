@@ -91,7 +91,7 @@ struct VideoRecipe {
     std::string creationTime;       // "2024-03-01T10:00:00Z"; empty: not written
     // Further tags of the file, written as metadata keys (a .mov's "com.apple.quicktime.*").
     std::vector<std::pair<std::string, std::string>> tags;
-    // A square of this colour (a sixth of the height) in the stored frame's top-left corner.
+    // A band of this colour across the top of the stored frame (a sixth of its height).
     std::optional<std::uint32_t> marker;
     // The stream's display rotation as ffmpeg's "rotate" tag gives it (0: no display matrix).
     int rotate = 0;

@@ -1,12 +1,18 @@
 // End-to-end runs of the built `merrowkit import` on pictures as phones make them: HEIC photos
-// turned by their own transformations, checked by the pixels of the thumbnails the import draws.
+// turned by their own transformations, portrait videos turned by their display matrix, checked
+// by the pixels of the thumbnails the import draws.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "cli/import/art/PhotoReader.h"
 #include "cli/import/art/Picture.h"
@@ -81,6 +87,80 @@ void expectRedOverBlue(const Picture& picture, const std::string& what) {
         EXPECT_TRUE(near(rgbAt(picture, x, h - 3), kBlue, 48))
             << what << " bottom at " << x << ": " << std::hex << rgbAt(picture, x, h - 3);
     }
+}
+
+// The edge of the picture along which a band of the colour runs: "top", "bottom", "left",
+// "right", or "" when none or more than one edge shows it.
+std::string bandSide(const Picture& picture, std::uint32_t colour) {
+    if (picture.width < 8 || picture.height < 8) return "";
+    const int w = picture.width;
+    const int h = picture.height;
+    std::string side;
+    for (const auto& [name, x, y] :
+         {std::tuple{"top", w / 2, 1}, std::tuple{"bottom", w / 2, h - 2},
+          std::tuple{"left", 1, h / 2}, std::tuple{"right", w - 2, h / 2}}) {
+        if (!near(rgbAt(picture, x, y), colour, 64)) continue;
+        if (!side.empty()) return "";
+        side = name;
+    }
+    return side;
+}
+
+// The first frame of a video as ffmpeg's own player shows it (ffmpeg turns it by the display
+// matrix), written as a PNG and read back.
+Picture ffmpegsFirstFrame(const fs::path& video, const fs::path& png) {
+    const std::string command = "ffmpeg -nostdin -hide_banner -loglevel error -y -i '" +
+                                video.string() + "' -frames:v 1 '" + png.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return readPicture(png);
+}
+
+TEST(ImportPictures, PortraitVideosAreTurnedByTheirDisplayMatrix) {
+    if (!media::canMakeVideos()) GTEST_SKIP() << "ffmpeg is not on PATH";
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    constexpr std::uint32_t kBand = 0xffff00;
+    // A yellow band across the top of the stored frames; each video turned its own way and
+    // taken on a day of its own.
+    std::vector<std::pair<int, std::string>> videos;
+    for (const int rotate : {90, 180, 270}) {
+        media::VideoRecipe clip;
+        clip.width = 96;
+        clip.height = 64;
+        clip.seconds = 1;
+        clip.framesPerSecond = 5;
+        clip.colours = {0x2040c0};
+        clip.marker = kBand;
+        clip.rotate = rotate;
+        clip.creationTime = "2023-05-1" + std::to_string(rotate / 90) + "T10:00:00Z";
+        const std::string name = "VID_" + std::to_string(rotate) + ".mp4";
+        media::makeVideo(in / name, clip);
+        videos.emplace_back(rotate, name);
+    }
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const fs::path art = folder.path() / "project/art/media";
+    std::set<std::string> sides;
+    for (const auto& [rotate, name] : videos) {
+        SCOPED_TRACE(name);
+        const std::string shown =
+            bandSide(ffmpegsFirstFrame(in / name, folder.path() / "shown.png"), kBand);
+        ASSERT_NE(shown, "");
+        sides.insert(shown);
+        const std::string day = "2023_05_1" + std::to_string(rotate / 90);
+        EXPECT_EQ(bandSide(readPicture(art / ("Content_" + day + "_1.png")), kBand), shown);
+        EXPECT_EQ(bandSide(readPicture(art / ("Day_" + day + ".png")), kBand), shown);
+        const int title = rotate / 90;
+        EXPECT_EQ(
+            bandSide(readPicture(art / ("Chapter_" + std::to_string(title) + "_1.png")), kBand),
+            shown);
+    }
+    // Three turns, three sides, none of them the stored top.
+    EXPECT_EQ(sides.size(), 3u);
+    EXPECT_EQ(sides.count("top"), 0u);
 }
 
 TEST(ImportPictures, AFolderOfHeicPhotosIsImportedAndTurnedOnce) {
