@@ -27,6 +27,14 @@ Picture blank(int width, int height) {
     return picture;
 }
 
+std::optional<Picture> readSource(const Calendar& calendar, const fs::path& mediaFolder,
+                                  size_t item, double seconds, std::string& error) {
+    const MediaItem& media = calendar.media[item];
+    const fs::path file = mediaFolder / media.path;
+    return media.kind == MediaKind::kPhoto ? readPhoto(file, media.orientation, error)
+                                           : readVideoFrame(file, seconds, error);
+}
+
 bool write(const Picture& picture, const fs::path& projectFolder, const std::string& file,
            ArtResult* result) {
     const fs::path path = projectFolder / file;
@@ -56,12 +64,16 @@ ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path&
     }
     for (const auto& [source, jobs] : bySource) {
         const MediaItem& media = calendar.media[source.first];
-        const fs::path file = mediaFolder / media.path;
         std::string error;
-        std::optional<Picture> picture = media.kind == MediaKind::kPhoto
-                                             ? readPhoto(file, media.orientation, error)
-                                             : readVideoFrame(file, source.second, error);
+        std::optional<Picture> picture =
+            readSource(calendar, mediaFolder, source.first, source.second, error);
         if (!picture) result.problems.push_back(media.path + ": cannot draw: " + error);
+        // A photo that cannot be drawn gives way to the next of its content that can.
+        for (const size_t next : jobs.front()->fallbacks) {
+            if (picture) break;
+            std::string ignored;
+            picture = readSource(calendar, mediaFolder, next, 0.0, ignored);
+        }
         for (const ThumbnailJob* job : jobs) {
             const Picture thumbnail = picture ? fillTo(*picture, job->size.width, job->size.height)
                                               : blank(job->size.width, job->size.height);

@@ -357,11 +357,11 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
                                           "-map_chapters",
                                           "0",
                                           "-c:v",
-                                          "mpeg4",
+                                          recipe.codec,
                                           "-q:v",
                                           "4",
                                           "-g",
-                                          "5",
+                                          std::to_string(recipe.keyFrameEvery),
                                           "-bf",
                                           "0",
                                           "-threads",
@@ -376,6 +376,9 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
         arguments.push_back("-metadata");
         arguments.push_back("creation_time=" + recipe.creationTime);
     }
+    // No key frame at a change of colour: key frames come only as keyFrameEvery says.
+    if (recipe.codec == "libx264")
+        arguments.insert(arguments.end(), {"-x264-params", "scenecut=0"});
     for (const auto& [key, value] : recipe.tags) {
         arguments.insert(arguments.end(), {"-metadata", key + "=" + value});
     }

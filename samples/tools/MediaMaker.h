@@ -93,6 +93,8 @@ struct VideoRecipe {
     std::vector<std::pair<std::string, std::string>> tags;
     // A band of this colour across the top of the stored frame (a sixth of its height).
     std::optional<std::uint32_t> marker;
+    int keyFrameEvery = 5;        // frames from one key frame to the next
+    std::string codec = "mpeg4";  // ffmpeg's encoder ("libx264": H.264, as camcorders write)
     // The stream's display rotation as ffmpeg's "rotate" tag gives it (0: no display matrix).
     int rotate = 0;
 };
@@ -100,8 +102,8 @@ struct VideoRecipe {
 // Whether the ffmpeg program is on PATH (tests that need videos skip without it).
 bool canMakeVideos();
 // The video the recipe describes, in the container the file's extension names (.mp4, .mkv,
-// .mov, ...), MPEG-4 part 2 with a key frame every 5 frames, no audio, bit-exact flags set, so
-// the same recipe gives the same bytes with the same ffmpeg.
+// .mov, ...), MPEG-4 part 2 with a key frame every keyFrameEvery frames, no audio, bit-exact flags
+// set, so the same recipe gives the same bytes with the same ffmpeg.
 void makeVideo(const std::filesystem::path& file, const VideoRecipe& recipe);
 
 }  // namespace merrowtest::media

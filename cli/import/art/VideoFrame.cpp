@@ -189,7 +189,22 @@ bool decodeFrame(const std::filesystem::path& file, double seconds, Picture& pic
         return false;
     }
     std::string decodeProblem;
-    if (!decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem)) {
+    bool decoded =
+        decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem);
+    if (!decoded) {
+        // The seek may land where nothing decodes (an MPEG-TS has no index of its key frames,
+        // and an H.264 decoder waits for one): from the start again, the frame at or after the
+        // wanted time, else the last that decodes.
+        const AVStream* stream = input->streams[streamIndex];
+        const std::int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+        if (avformat_seek_file(input, streamIndex, INT64_MIN, start, start, 0) >= 0) {
+            avcodec_flush_buffers(decoder.get());
+            decodeProblem.clear();
+            decoded =
+                decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem);
+        }
+    }
+    if (!decoded) {
         problem = decodeProblem.empty() ? "no frame could be decoded" : decodeProblem;
         return false;
     }

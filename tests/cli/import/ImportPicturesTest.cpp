@@ -202,4 +202,69 @@ TEST(ImportPictures, AFolderOfHeicPhotosIsImportedAndTurnedOnce) {
     EXPECT_TRUE(near(rgbAt(green, green.width / 2, green.height / 2), 0x30a040, 24));
 }
 
+TEST(ImportPictures, ABrokenFirstPhotoGivesWayToTheNextThatDecodes) {
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    // The first two photos of the day are cut short after their EXIF: dated, but not drawable;
+    // the third is red.
+    media::makeJpeg(in / "a.jpg", 320, 240, {media::Pattern::Kind::Scene, 0x6090d0, 3},
+                    {"2023:05:14 09:00:00", "", "", 0});
+    fs::resize_file(in / "a.jpg", fs::file_size(in / "a.jpg") / 2);
+    media::makeJpeg(in / "b.jpg", 320, 240, {media::Pattern::Kind::Scene, 0x202020, 4},
+                    {"2023:05:14 09:01:00", "", "", 0});
+    fs::resize_file(in / "b.jpg", fs::file_size(in / "b.jpg") / 2);
+    media::makeJpeg(in / "c.jpg", 64, 48, {media::Pattern::Kind::Solid, 0xff0000, 0},
+                    {"2023:05:14 09:02:00", "", "", 0});
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    // The broken ones are still named.
+    EXPECT_NE(result.err.find("a.jpg"), std::string::npos) << result.err;
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    ASSERT_NE(slideshow.find("photos=\"3\""), std::string::npos) << slideshow;
+    const fs::path art = folder.path() / "project/art/media";
+    for (const char* name :
+         {"Content_2023_05_14_1.png", "Day_2023_05_14.png", "Month_2023_05.png", "Year_2023.png"}) {
+        const Picture picture = readPicture(art / name);
+        ASSERT_GT(picture.width, 0) << name;
+        EXPECT_TRUE(near(rgbAt(picture, picture.width / 2, picture.height / 2), kRed, 24))
+            << name << ": " << std::hex << rgbAt(picture, picture.width / 2, picture.height / 2);
+    }
+}
+
+TEST(ImportPictures, AnMpegTsWithOneKeyFrameGetsItsThumbnail) {
+    if (!media::canMakeVideos()) GTEST_SKIP() << "ffmpeg is not on PATH";
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    // H.264 as a camcorder writes it, green then magenta, with one key frame, at the start: a
+    // seek lands where nothing decodes.
+    media::VideoRecipe clip;
+    clip.width = 64;
+    clip.height = 48;
+    clip.seconds = 8;
+    clip.framesPerSecond = 10;
+    clip.colours = {0x00c000, 0xc000c0};
+    clip.keyFrameEvery = 1000;
+    clip.codec = "libx264";
+    media::makeVideo(in / "VID_20230514_100000.m2ts", clip);
+    const clitest::CommandResult result =
+        clitest::runMerrowkit({"import", in.string(), "-o", (folder.path() / "project").string()},
+                              folder.path(), {"TZ=UTC"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("cannot draw"), std::string::npos) << result.err;
+    const fs::path art = folder.path() / "project/art/media";
+    // The content shows a tenth of the way in, the chapter its start: both green.
+    for (const auto& [name, colour] :
+         {std::pair<std::string, std::uint32_t>{"Content_2023_05_14_1.png", 0x00c000},
+          {"Chapter_1_1.png", 0x00c000}}) {
+        const Picture picture = readPicture(art / name);
+        ASSERT_GT(picture.width, 0) << name;
+        EXPECT_TRUE(near(rgbAt(picture, picture.width / 2, picture.height / 2), colour, 40))
+            << name << ": " << std::hex << rgbAt(picture, picture.width / 2, picture.height / 2);
+    }
+}
+
 }  // namespace
