@@ -61,7 +61,7 @@ Picture orientPicture(const Picture& stored, int orientation) {
 }
 
 std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientation,
-                                 std::string& error) {
+                                 std::string& error, int atLeastWidth, int atLeastHeight) {
     std::string problem;
     std::string head(12, '\0');
     {
@@ -79,9 +79,14 @@ std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientat
         error = file.string() + ": " + problem;
         return std::nullopt;
     }
-    // A photo counts against no pixel budget: the import draws one thumbnail at a time.
+    // A photo counts against no pixel budget: the import draws one thumbnail at a time. A JPEG
+    // is decoded no larger than needed; a quarter turn swaps the sides it needs.
+    const bool turned = orientation >= 5 && orientation <= 8;
+    merrowhost::PictureReading reading{true, false};
+    reading.atLeastWidth = turned ? atLeastHeight : atLeastWidth;
+    reading.atLeastHeight = turned ? atLeastWidth : atLeastHeight;
     Picture picture;
-    if (!merrowhost::readRgbaPicture(file.string(), true, {true, false}, &picture, &problem)) {
+    if (!merrowhost::readRgbaPicture(file.string(), true, reading, &picture, &problem)) {
         error = file.string() + ": " + problem;
         return std::nullopt;
     }

@@ -60,6 +60,45 @@ TEST(PhotoReader, EachOrientationShowsTheCornersWhereAViewerWould) {
     }
 }
 
+// A JPEG is decoded at the smallest DCT scale (1/2, 1/4, 1/8) that still shows the size asked
+// for, the sides swapped for a quarter turn; the turn is applied to the small picture.
+TEST(PhotoReader, AJpegIsDecodedNoLargerThanAsked) {
+    TempFolder folder;
+    const auto file = folder / "large.jpg";
+    // 800 x 600 stored, grey with marked corners.
+    makeJpeg(file, 800, 600, {Pattern::Kind::Corners, 0x808080, 0});
+    struct Case {
+        int orientation;
+        int atLeastWidth;
+        int atLeastHeight;
+        int width;  // shown
+        int height;
+    };
+    for (const Case& c :
+         {Case{1, 0, 0, 800, 600}, Case{1, 100, 75, 100, 75}, Case{1, 101, 75, 200, 150},
+          Case{1, 200, 151, 400, 300}, Case{1, 401, 10, 800, 600}, Case{1, 100, 0, 100, 75},
+          // Shown 600 x 800: 150 x 200 is a quarter of it, not a half.
+          Case{6, 150, 200, 150, 200}, Case{8, 151, 200, 300, 400}}) {
+        SCOPED_TRACE(std::to_string(c.orientation) + ": " + std::to_string(c.atLeastWidth) + "x" +
+                     std::to_string(c.atLeastHeight));
+        std::string error;
+        const auto picture = readPhoto(file, c.orientation, error, c.atLeastWidth, c.atLeastHeight);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(picture->width, c.width);
+        EXPECT_EQ(picture->height, c.height);
+        ASSERT_EQ(picture->rgba.size(), static_cast<size_t>(c.width) * c.height * 4);
+    }
+    // The corners stay where a viewer shows them at every scale.
+    std::string error;
+    const auto small = readPhoto(file, 6, error, 75, 100);
+    ASSERT_TRUE(small) << error;
+    ASSERT_EQ(small->width, 75);
+    EXPECT_TRUE(near(rgbAt(*small, small->width - 3, 2), kTopLeft, 60))
+        << std::hex << rgbAt(*small, small->width - 3, 2);
+    EXPECT_TRUE(near(rgbAt(*small, small->width - 3, small->height - 3), kTopRight, 60))
+        << std::hex << rgbAt(*small, small->width - 3, small->height - 3);
+}
+
 TEST(PhotoReader, UnknownOrientationsShowThePictureAsStored) {
     TempFolder folder;
     const auto file = folder / "corners.jpg";
