@@ -19,6 +19,9 @@ std::optional<std::string> readHeifExif(const std::filesystem::path& file, std::
 
 // The primary image, turned and mirrored as the file says; nothing, with *problem set, when it
 // cannot be decoded (no decoder for its codec, a broken file, a size beyond the host's limit).
-std::optional<Picture> readHeifPicture(const std::filesystem::path& file, std::string* problem);
+// With a size asked, it is scaled by libheif to the smallest of 1/2, 1/4 and 1/8 that still
+// gives at least that size.
+std::optional<Picture> readHeifPicture(const std::filesystem::path& file, std::string* problem,
+                                       int atLeastWidth = 0, int atLeastHeight = 0);
 
 }  // namespace merrowcli::import

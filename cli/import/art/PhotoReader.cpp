@@ -72,7 +72,10 @@ std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientat
     if (looksLikeHeif(head)) {
         // libheif has turned it as the file says; its EXIF orientation is not applied again.
         try {
-            if (std::optional<Picture> picture = readHeifPicture(file, &problem)) return picture;
+            if (std::optional<Picture> picture =
+                    readHeifPicture(file, &problem, atLeastWidth, atLeastHeight)) {
+                return picture;
+            }
         } catch (const std::bad_alloc&) {
             problem = "out of memory";
         }

@@ -15,7 +15,8 @@ namespace merrowcli::import {
 // which libheif applies (orientation is then not used). On failure: nothing, and error names the
 // file and why.
 // A JPEG is decoded at the smallest of 1/2, 1/4 and 1/8 of its size (libjpeg's DCT scaling)
-// that still shows at least atLeastWidth x atLeastHeight once turned; 0, 0: at its full size.
+// that still shows at least atLeastWidth x atLeastHeight once turned, a HEIF decoded whole and
+// then scaled by libheif the same way; 0, 0: at its full size.
 std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientation,
                                  std::string& error, int atLeastWidth = 0, int atLeastHeight = 0);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/import/art/PhotoReader.h"
@@ -97,6 +98,34 @@ TEST(PhotoReader, AJpegIsDecodedNoLargerThanAsked) {
         << std::hex << rgbAt(*small, small->width - 3, 2);
     EXPECT_TRUE(near(rgbAt(*small, small->width - 3, small->height - 3), kTopRight, 60))
         << std::hex << rgbAt(*small, small->width - 3, small->height - 3);
+}
+
+// A HEIC is turned by its own transformation (not by the orientation given) and scaled by
+// libheif to the smallest of 1/2, 1/4 and 1/8 that still shows the size asked for.
+TEST(PhotoReader, AHeicIsTurnedByItselfAndScaledNoSmallerThanAsked) {
+    if (!canMakeHeic()) GTEST_SKIP() << "libheif has no HEIC encoder here";
+    TempFolder folder;
+    const auto file = folder / "sideways.heic";
+    // 256 x 192 stored, shown a quarter turn clockwise: 192 x 256.
+    makeHeic(file, makePicture(256, 192, {Pattern::Kind::Corners, 0x808080, 0}), {}, 6);
+    for (const auto& [atLeastWidth, atLeastHeight, width, height] :
+         {std::tuple{0, 0, 192, 256}, std::tuple{24, 32, 24, 32}, std::tuple{25, 32, 48, 64},
+          std::tuple{96, 129, 192, 256}}) {
+        SCOPED_TRACE(std::to_string(atLeastWidth) + "x" + std::to_string(atLeastHeight));
+        std::string error;
+        // The orientation given is not applied again.
+        const auto picture = readPhoto(file, 8, error, atLeastWidth, atLeastHeight);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(picture->width, width);
+        EXPECT_EQ(picture->height, height);
+        ASSERT_EQ(picture->rgba.size(), static_cast<size_t>(width) * height * 4);
+        if (width < 48) continue;
+        // The stored top-left corner is shown top right, the stored top right bottom right.
+        EXPECT_TRUE(near(rgbAt(*picture, width - 3, 2), kTopLeft, 60))
+            << std::hex << rgbAt(*picture, width - 3, 2);
+        EXPECT_TRUE(near(rgbAt(*picture, width - 3, height - 3), kTopRight, 60))
+            << std::hex << rgbAt(*picture, width - 3, height - 3);
+    }
 }
 
 TEST(PhotoReader, UnknownOrientationsShowThePictureAsStored) {
