@@ -76,6 +76,9 @@ constexpr size_t kFileTimeWarningsNamed = 5;
 void reportDateSources(const std::vector<import::MediaItem>& items, const fs::path& mediaFolder) {
     size_t byFileTime = 0;
     for (const import::MediaItem& item : items) {
+        if (!item.sidecarProblem.empty()) {
+            Messages::instance().note(item.sidecarProblem + " (its sidecar gives no date)");
+        }
         Messages::instance().note((mediaFolder / item.path).string() + ": dated by " +
                                   import::dateSourceName(item.dateSource));
         if (item.dateSource == import::DateSource::kFileTime) ++byFileTime;

@@ -242,6 +242,16 @@ TEST(MediaReaderTest, DatesOfExifAndOfContainers) {
     EXPECT_EQ(parseCreationTime("2023-12-31T23:30:00Z"), (LocalTime{2023, 12, 31, 23, 30, 0}));
     EXPECT_FALSE(parseCreationTime("1970-01-01T00:00:00.000000Z"));
     EXPECT_FALSE(parseCreationTime("yesterday"));
+    // QuickTime's local date: the wall clock where it was taken, whatever TZ says, with its
+    // instant; the offset written with or without a colon.
+    std::optional<long long> instant;
+    EXPECT_EQ(parseQuickTimeDate("2023-05-14T21:15:00-0400", &instant),
+              (LocalTime{2023, 5, 14, 21, 15, 0}));
+    EXPECT_EQ(instant, 1684113300LL);
+    EXPECT_EQ(parseQuickTimeDate("2023-05-14T21:15:00+02:00", &instant),
+              (LocalTime{2023, 5, 14, 21, 15, 0}));
+    EXPECT_EQ(instant, 1684091700LL);
+    EXPECT_FALSE(parseQuickTimeDate("2023-05-14T21:15:00+020", &instant));
     if (previous != nullptr) {
         setenv("TZ", saved.c_str(), 1);
     } else {
