@@ -36,7 +36,8 @@ int DiscCommand::runOrThrow() {
     bool serviceFailed = false;
     if (!run.prepareDiscFolder() || !run.findPlayer()) return kCannotRun;
     if (!run.buildProject(&serviceFailed)) return serviceFailed ? kServiceFailed : kCannotRun;
-    if (!run.compileMenu() || !run.writeDisc() || !run.commit()) return kCannotRun;
+    if (!run.writeSlides() || !run.compileMenu() || !run.writeDisc() || !run.commit())
+        return kCannotRun;
     run.summarise();
     return kWritten;
 }

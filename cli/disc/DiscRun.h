@@ -9,6 +9,7 @@
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
+#include "cli/menu/MenuCompiler.h"
 #include "cli/menu/MenuModel.h"
 
 namespace merrowcli::disc {
@@ -28,6 +29,7 @@ public:
     bool prepareDiscFolder();
     bool findPlayer();
     bool buildProject(bool* serviceFailed);
+    bool writeSlides();
     bool compileMenu();
     bool writeDisc();
     bool commit();
@@ -41,6 +43,7 @@ private:
     FolderSnapshot seen_;  // what the disc folder held before the run
     std::filesystem::path playerJar_;
     StagingFolder staging_;
+    menu::SlideshowFacts slideshow_;
     menu::MenuModel model_;
     std::string modelBytes_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace merrowcli::menu {
@@ -71,6 +72,23 @@ bool isBeyond(const Rect& r, const Rect& from, const Direction& direction) {
     return direction.sign > 0 ? r.x >= from.x + from.width : r.x + r.width <= from.x;
 }
 
+}  // namespace
+
+int startFrameOf(const std::string& startTime) {
+    long long parts[3] = {0, 0, 0};
+    size_t at = 0;
+    for (long long& part : parts) {
+        const size_t colon = startTime.find(':', at);
+        part = std::atoll(startTime.substr(at, colon - at).c_str());
+        if (colon == std::string::npos) break;
+        at = colon + 1;
+    }
+    const long long seconds = parts[0] * 3600 + parts[1] * 60 + parts[2];
+    return static_cast<int>(std::clamp<long long>(seconds / 3, 0, 1 << 30));
+}
+
+namespace {
+
 // One key press played on a copy of the state, as the calendar application answers it.
 class KeyPress {
 public:
@@ -103,7 +121,7 @@ public:
         } else if (key == Key::Back) {
             if (!closeChapterMenu(true)) goBack();
         }
-        return {state_, status_, toggle_};
+        return {state_, status_, toggle_, plays_, playAll_};
     }
 
 private:
@@ -142,8 +160,11 @@ private:
         if (name == "calendar") return calendarCommand(d_.text(use, "param"));
         if (name == "focuscontrol") return arrow ? moveFocus(*key) : false;
         if (name == "jumpchapter") {
-            status_ = "Play title " + calendar_.titleName(d_.text(target, "titleNo")) +
-                      " chapter " + d_.text(target, "chapterNo");
+            const std::string title = calendar_.titleName(d_.text(target, "titleNo"));
+            status_ = "Play title " + title + " chapter " + d_.text(target, "chapterNo");
+            plays_.clear();
+            playAll_ = false;
+            addTitle(title, std::atoi(d_.text(target, "chapterNo").c_str()));
             return true;
         }
         if (name == "menuproperty") {
@@ -179,6 +200,11 @@ private:
         if (verb == "PlayAllContent") {
             status_ = "Play all contents of " +
                       (state_.view.page >= 0 ? d_.text(state_.view.page, "id") : std::string());
+            plays_.clear();
+            playAll_ = true;
+            if (state_.view.page >= 0) {
+                for (const int entry : calendar_.entriesOf(state_.view.page)) addContent(entry);
+            }
             return true;
         }
         if (verb == "TogglePage") {
@@ -445,7 +471,36 @@ private:
             status_ = "Play title " + d_.text(content, "titleId");
         } else if (name == "slideshowcontent") {
             status_ = "Play slideshow from " + d_.text(content, "startTime");
+        } else {
+            return;
         }
+        plays_.clear();
+        playAll_ = false;
+        addContent(content);
+    }
+
+    // A content's play (a title from its start, a slideshow from its start frame); a title
+    // that is not a user title of the title list plays nothing.
+    void addContent(int content) {
+        const std::string& name = d_.node(content).name;
+        if (name == "titlecontent") {
+            addTitle(d_.text(content, "titleId"), 0);
+        } else if (name == "slideshowcontent") {
+            Action play;
+            play.kind = ActionKind::Slideshow;
+            play.startFrame = startFrameOf(d_.text(content, "startTime"));
+            plays_.push_back(play);
+        }
+    }
+
+    void addTitle(const std::string& titleId, int chapter) {
+        const int number = calendar_.userTitleNumber(titleId);
+        if (number <= 0) return;
+        Action play;
+        play.kind = ActionKind::Title;
+        play.title = number;
+        play.chapter = std::max(chapter, 0);
+        plays_.push_back(play);
     }
 
     void activate() {
@@ -483,6 +538,8 @@ private:
     MenuState state_;
     std::optional<std::string> status_;
     bool toggle_ = false;
+    std::vector<Action> plays_;
+    bool playAll_ = false;
     const std::vector<LaidFocusable>* drawn_ = nullptr;
 };
 
