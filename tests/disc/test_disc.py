@@ -426,8 +426,9 @@ class DiscAndPreview(unittest.TestCase):
         at the page and focus it left."""
         from PIL import Image, ImageOps
         model = self.model('media')
-        photos = re.findall(r'<photo frame="(\d+)" file="([^"]*)"[^>]* orientation="(\d)"',
-                            open(os.path.join(self.projects['media'], 'slideshow.xml')).read())
+        with open(os.path.join(self.projects['media'], 'slideshow.xml')) as f:
+            photos = re.findall(r'<photo frame="(\d+)" file="([^"]*)"[^>]* orientation="(\d)"',
+                                f.read())
         turned = {int(frame): path for frame, path, orientation in photos if orientation != '1'}
 
         def starts_turned(node):
