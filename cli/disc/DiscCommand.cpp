@@ -36,8 +36,10 @@ int DiscCommand::runOrThrow() {
     bool serviceFailed = false;
     if (!run.prepareDiscFolder() || !run.findPlayer()) return kCannotRun;
     if (!run.buildProject(&serviceFailed)) return serviceFailed ? kServiceFailed : kCannotRun;
-    if (!run.writeSlides() || !run.compileMenu() || !run.writeDisc() || !run.commit())
+    if (!run.writeSlides() || !run.compileMenu() || !run.writeDisc() || !run.writePlaylists() ||
+        !run.commit()) {
         return kCannotRun;
+    }
     run.summarise();
     return kWritten;
 }

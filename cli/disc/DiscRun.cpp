@@ -129,6 +129,15 @@ bool DiscRun::writeDisc() {
     return true;
 }
 
+bool DiscRun::writePlaylists() {
+    PlaylistReport report;
+    const bool written = disc::writePlaylists(staging_.path(), titles_, &report);
+    for (const std::string& warning : report.warnings) Messages::instance().warning(warning);
+    if (!written) return fail(report.error);
+    playlistsWritten_ = report.playlists.size();
+    return true;
+}
+
 bool DiscRun::commit() {
     std::string error;
     if (!staging_.commit(&error)) return fail(error);
@@ -138,10 +147,13 @@ bool DiscRun::commit() {
 
 void DiscRun::summarise() const {
     std::error_code ec;
-    Messages::instance().summary("wrote the disc " + options_.projectFolder.string() + " -> " +
-                                 options_.discFolder.string() + ": menu model " +
-                                 std::to_string(modelBytes_.size()) + " bytes, player " +
-                                 std::to_string(fs::file_size(playerJar_, ec)) + " bytes");
+    Messages::instance().summary(
+        "wrote the disc " + options_.projectFolder.string() + " -> " +
+        options_.discFolder.string() + ": menu model " + std::to_string(modelBytes_.size()) +
+        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes" +
+        (playlistsWritten_ == 0 ? std::string()
+                                : ", " + std::to_string(playlistsWritten_) + " playlist" +
+                                      (playlistsWritten_ == 1 ? "" : "s")));
 }
 
 }  // namespace merrowcli::disc

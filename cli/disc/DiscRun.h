@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
+#include "cli/disc/PlaylistWriter.h"
 #include "cli/menu/MenuCompiler.h"
 #include "cli/menu/MenuModel.h"
 
@@ -32,6 +34,8 @@ public:
     bool writeSlides();
     bool compileMenu();
     bool writeDisc();
+    // The clip information and playlist of every clip in BDMV/STREAM, marks at titles_' chapters.
+    bool writePlaylists();
     bool commit();
     void summarise() const;
 
@@ -46,6 +50,9 @@ private:
     menu::SlideshowFacts slideshow_;
     menu::MenuModel model_;
     std::string modelBytes_;
+    // The chapters of each title that has a video, for its playlist's marks.
+    std::vector<TitleChapters> titles_;
+    size_t playlistsWritten_ = 0;
 };
 
 }  // namespace merrowcli::disc
