@@ -39,9 +39,12 @@ enum { kQuietMs = 400, kKeyTimeoutMs = 3000, kStartTimeoutMs = 60000, kEventTime
 static const struct {
     uint32_t event;
     const char* name;
-} kEvents[] = {{BD_EVENT_PLAYLIST, "PLAYLIST"},     {BD_EVENT_PLAYITEM, "PLAYITEM"},
-               {BD_EVENT_CHAPTER, "CHAPTER"},       {BD_EVENT_PLAYMARK, "PLAYMARK"},
-               {BD_EVENT_END_OF_TITLE, "END_OF_TITLE"}, {BD_EVENT_TITLE, "TITLE"},
+} kEvents[] = {{BD_EVENT_PLAYLIST, "PLAYLIST"},
+               {BD_EVENT_PLAYITEM, "PLAYITEM"},
+               {BD_EVENT_CHAPTER, "CHAPTER"},
+               {BD_EVENT_PLAYMARK, "PLAYMARK"},
+               {BD_EVENT_END_OF_TITLE, "END_OF_TITLE"},
+               {BD_EVENT_TITLE, "TITLE"},
                {BD_EVENT_ERROR, "ERROR"}};
 enum { kEventKinds = sizeof kEvents / sizeof kEvents[0] };
 static long seen[kEventKinds];   /* events of each kind so far */
