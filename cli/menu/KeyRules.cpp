@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <set>
 
 namespace merrowcli::menu {
 
@@ -121,7 +122,7 @@ public:
         } else if (key == Key::Back) {
             if (!closeChapterMenu(true)) goBack();
         }
-        return {state_, status_, toggle_, plays_, playAll_};
+        return {state_, status_, toggle_, plays_, playAll_, popups_};
     }
 
 private:
@@ -163,6 +164,7 @@ private:
             const std::string title = calendar_.titleName(d_.text(target, "titleNo"));
             status_ = "Play title " + title + " chapter " + d_.text(target, "chapterNo");
             plays_.clear();
+            popups_.clear();
             playAll_ = false;
             addTitle(title, std::atoi(d_.text(target, "chapterNo").c_str()));
             return true;
@@ -201,9 +203,11 @@ private:
             status_ = "Play all contents of " +
                       (state_.view.page >= 0 ? d_.text(state_.view.page, "id") : std::string());
             plays_.clear();
+            popups_.clear();
             playAll_ = true;
             if (state_.view.page >= 0) {
-                for (const int entry : calendar_.entriesOf(state_.view.page)) addContent(entry);
+                std::set<int> visited;
+                addContentsBelow(state_.view.page, &visited);
             }
             return true;
         }
@@ -475,8 +479,23 @@ private:
             return;
         }
         plays_.clear();
+        popups_.clear();
         playAll_ = false;
         addContent(content);
+    }
+
+    // The contents of a page in order: its own, or those of the pages its entries open (a
+    // month's days, a year's months), depth first.
+    void addContentsBelow(int page, std::set<int>* visited) {
+        if (page < 0 || !visited->insert(page).second) return;
+        for (const int entry : calendar_.entriesOf(page)) {
+            const std::string& name = d_.node(entry).name;
+            if (name == "titlecontent" || name == "slideshowcontent") {
+                addContent(entry);
+            } else {
+                addContentsBelow(calendar_.pageOf(entry), visited);
+            }
+        }
     }
 
     // A content's play (a title from its start, a slideshow from its start frame); a title
@@ -484,23 +503,36 @@ private:
     void addContent(int content) {
         const std::string& name = d_.node(content).name;
         if (name == "titlecontent") {
-            addTitle(d_.text(content, "titleId"), 0);
+            if (!addTitle(d_.text(content, "titleId"), 0)) return;
+            // In a play all, POPUP over the title shows its chapter menu, as OK on the content
+            // would.
+            if (playAll_ && d_.node(content).parent == state_.view.page &&
+                calendar_.chapterMenuOf(content) >= 0) {
+                const MenuState left = state_;
+                state_.focus = calendar_.buttonOfEntry(content);
+                if (showChapterMenu(content)) popups_.back() = state_;
+                state_ = left;
+                render();
+            }
         } else if (name == "slideshowcontent") {
             Action play;
             play.kind = ActionKind::Slideshow;
             play.startFrame = startFrameOf(d_.text(content, "startTime"));
             plays_.push_back(play);
+            popups_.emplace_back();
         }
     }
 
-    void addTitle(const std::string& titleId, int chapter) {
+    bool addTitle(const std::string& titleId, int chapter) {
         const int number = calendar_.userTitleNumber(titleId);
-        if (number <= 0) return;
+        if (number <= 0) return false;
         Action play;
         play.kind = ActionKind::Title;
         play.title = number;
         play.chapter = std::max(chapter, 0);
         plays_.push_back(play);
+        popups_.emplace_back();
+        return true;
     }
 
     void activate() {
@@ -540,6 +572,7 @@ private:
     bool toggle_ = false;
     std::vector<Action> plays_;
     bool playAll_ = false;
+    std::vector<std::optional<MenuState>> popups_;
     const std::vector<LaidFocusable>* drawn_ = nullptr;
 };
 

@@ -26,6 +26,9 @@ struct Outcome {
     // A slideshow's `photos` is left to the compiler (it knows the whole slideshow).
     std::vector<Action> plays;
     bool playAll = false;
+    // For each play: the menu POPUP shows over it, when not the state the key leaves (a title
+    // of a play all that has a chapter menu: that chapter menu over the page).
+    std::vector<std::optional<MenuState>> popups;
 };
 
 // A slideshow content's start "H:M:S:FF" as the frame it shows first: every start frame stands

@@ -129,6 +129,8 @@ void writeAction(DataOutput& out, const Action& a) {
         case ActionKind::Title:
             out.writeInt(a.title);
             out.writeShort(a.chapter, "a chapter");
+            out.writeInt(a.menuView);
+            out.writeShort(a.menuFocus, "a title's menu focus");
             break;
         case ActionKind::Slideshow:
             out.writeInt(a.startFrame);

@@ -235,10 +235,15 @@ private:
             for (int k = 0; k < kKeyCount; ++k) {
                 const Outcome outcome = rules_.press({state, rows[row]}, static_cast<Key>(k));
                 const int32_t target = viewIndex(outcome.state.view);
+                std::vector<PendingMenu> popups;
+                for (const std::optional<MenuState>& popup : outcome.popups) {
+                    popups.push_back(popup ? PendingMenu{viewIndex(popup->view), popup->focus}
+                                           : PendingMenu{-1, std::nullopt});
+                }
                 pending_.push_back({static_cast<int32_t>(v), row * kKeyCount + k, target,
                                     outcome.state.focus, static_cast<int32_t>(row) - 1,
-                                    outcome.status, outcome.toggleMenu,
-                                    play(outcome.plays, outcome.playAll)});
+                                    outcome.status, outcome.toggleMenu, outcome.plays,
+                                    outcome.playAll, std::move(popups)});
                 view.keys.push_back(-1);
             }
         }
@@ -257,7 +262,13 @@ public:
             }
             r.status = p.status ? string(*p.status) : -1;
             r.toggleMenu = p.toggle;
-            r.action = p.action;
+            std::vector<Action> plays = p.plays;
+            for (size_t i = 0; i < plays.size() && i < p.popups.size(); ++i) {
+                if (p.popups[i].view < 0) continue;
+                plays[i].menuView = p.popups[i].view;
+                plays[i].menuFocus = focusIndex(p.popups[i].view, p.popups[i].focus);
+            }
+            r.action = play(plays, p.playAll);
             const auto found = results_.find(r);
             int32_t index;
             if (found != results_.end()) {
@@ -273,6 +284,10 @@ public:
     }
 
 private:
+    struct PendingMenu {
+        int32_t view;
+        std::optional<std::string> focus;
+    };
     struct Pending {
         int32_t view;
         size_t slot;
@@ -281,7 +296,9 @@ private:
         int32_t fromFocus;
         std::optional<std::string> status;
         bool toggle;
-        int32_t action;
+        std::vector<Action> plays;
+        bool playAll;
+        std::vector<PendingMenu> popups;
     };
     struct ResultLess {
         bool operator()(const Result& a, const Result& b) const {
@@ -291,8 +308,10 @@ private:
     };
     struct ActionLess {
         bool operator()(const Action& a, const Action& b) const {
-            return std::tie(a.kind, a.title, a.chapter, a.startFrame, a.photos, a.items) <
-                   std::tie(b.kind, b.title, b.chapter, b.startFrame, b.photos, b.items);
+            return std::tie(a.kind, a.title, a.chapter, a.menuView, a.menuFocus, a.startFrame,
+                            a.photos, a.items) < std::tie(b.kind, b.title, b.chapter, b.menuView,
+                                                          b.menuFocus, b.startFrame, b.photos,
+                                                          b.items);
         }
     };
 

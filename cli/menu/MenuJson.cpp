@@ -84,12 +84,12 @@ void appendView(std::string* out, const View& v) {
     out->push_back(']');
 }
 
-// [1,title,chapter], [2,startFrame,photos] or [3,[action,...]].
+// [1,title,chapter,menuView,menuFocus], [2,startFrame,photos] or [3,[action,...]].
 void appendAction(std::string* out, const Action& a) {
     out->push_back('[');
     switch (a.kind) {
         case ActionKind::Title:
-            appendInts(out, {1, a.title, a.chapter});
+            appendInts(out, {1, a.title, a.chapter, a.menuView, a.menuFocus});
             break;
         case ActionKind::Slideshow:
             appendInts(out, {2, a.startFrame, a.photos});

@@ -70,8 +70,12 @@ enum class ActionKind : uint8_t {
 // (slidePrefix + five digits + slideSuffix).
 struct Action {
     ActionKind kind = ActionKind::Title;
-    int32_t title = 0;           // Title: N >= 1
-    int32_t chapter = 0;         // Title: K >= 1, or 0 for the start
+    int32_t title = 0;    // Title: N >= 1
+    int32_t chapter = 0;  // Title: K >= 1, or 0 for the start
+    // Title: the view (and its focusable, -1 none) that POPUP shows over the playing title;
+    // -1: the view the key left (a play all's title with a chapter menu shows that menu).
+    int32_t menuView = -1;
+    int32_t menuFocus = -1;
     int32_t startFrame = 0;      // Slideshow: the first photo shown
     int32_t photos = 0;          // Slideshow: how many are shown (the content's photos)
     std::vector<int32_t> items;  // PlayAll: actions (never PlayAll ones), in order

@@ -105,6 +105,17 @@ static void on_overlay(void* handle, const BD_ARGB_OVERLAY* const ov) {
     pthread_mutex_unlock(&p->lock);
 }
 
+/* True while the last picture draws nothing (the stage before the application's first paint). */
+static int plane_empty(struct plane* p) {
+    int empty = 1;
+    pthread_mutex_lock(&p->lock);
+    for (size_t i = 0; p->pixels && empty && i < (size_t)p->width * p->height; ++i) {
+        if (p->pixels[i] >> 24) empty = 0;
+    }
+    pthread_mutex_unlock(&p->lock);
+    return empty;
+}
+
 static long frames_of(struct plane* p, int64_t* last) {
     pthread_mutex_lock(&p->lock);
     long frames = p->frames;
@@ -306,7 +317,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     int64_t first = 0;
-    while (frames_of(&plane, &first) == 0) {
+    /* Under load the root window may show an empty picture before the Xlet's first paint. */
+    while (frames_of(&plane, &first) == 0 || plane_empty(&plane)) {
         if (now_ms() - start > kStartTimeoutMs) {
             fprintf(stderr, "play-disc: %s: nothing was drawn\n", disc);
             bd_close(bd);

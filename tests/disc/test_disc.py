@@ -80,7 +80,7 @@ class Model:
         for _ in range(self.int()):
             kind = self.byte()
             if kind == 1:
-                self.actions.append((kind, self.int(), self.short()))
+                self.actions.append((kind, self.int(), self.short(), self.int(), self.short()))
             elif kind == 2:
                 self.actions.append((kind, self.int(), self.int()))
             else:
@@ -668,15 +668,21 @@ class DiscAndPreview(unittest.TestCase):
             model.results[model.views[view][4][(focus + 1) * 7 + 4]][4]][1]]
         slides, title = items[0], items[1]
         script = [REMOTE[k] for k in keys] + ['ENTER'] + ['RIGHT'] * slides[2] + \
-            ['read', 'wait=END_OF_TITLE']
+            ['POPUP', 'POPUP', 'read', 'wait=END_OF_TITLE']
         states, out = self.play_script('titles', script, 'play-all')
         expected = ['slide:%d' % (slides[1] + i) for i in range(slides[2])]
-        expected.append('title:%d:0' % title[1])
+        playing = 'title:%d:0' % title[1]
+        expected += [playing, playing + ':menu', playing]
         if len(items) == 2:
             expected.append('none')
-        played = [s['playing'] for s in states[len(keys) + 1:]]
-        self.assertEqual(played[:len(expected)], expected)
+        played = states[len(keys) + 1:]
+        self.assertEqual([s['playing'] for s in played][:len(expected)], expected)
         self.assertIn('event PLAYLIST %d' % title[1], out)
+        # POPUP over the title shows its content's chapter menu, where it has one.
+        over = played[slides[2] + 1]
+        if title[3] >= 0:
+            self.assertEqual(over['chapterMenu'], model.strings[model.views[title[3]][1]])
+            self.assertIsNotNone(over['chapterMenu'])
 
 
 def chapter_starts(disc, title):

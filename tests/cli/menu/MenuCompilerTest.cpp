@@ -494,6 +494,45 @@ TEST_F(CompiledMenu, KeysSayWhatToPlay) {
     ASSERT_EQ(all->items.size(), 2u);
     EXPECT_TRUE(is(&w.action(all->items[0]), ActionKind::Slideshow, 0, 5));
     EXPECT_TRUE(is(&w.action(all->items[1]), ActionKind::Title, 1, 0));
+    // POPUP over that title shows its chapter menu over the page, on the first scene; over a
+    // chapter played from the chapter menu, the menu as the key left it.
+    const Action& listed = w.action(all->items[1]);
+    ASSERT_GE(listed.menuView, 0);
+    const auto& menuView = model.views[static_cast<size_t>(listed.menuView)];
+    EXPECT_EQ(w.text(menuView.chapterMenu), "T1_ChapterMenuLayout");
+    EXPECT_EQ(w.text(menuView.page), "C20231112ContentPage");
+    std::vector<Element> drawn;
+    for (const int32_t l : menuView.drawLists) {
+        const auto& list = model.drawLists[static_cast<size_t>(l)].elements;
+        drawn.insert(drawn.end(), list.begin(), list.end());
+    }
+    ASSERT_GE(listed.menuFocus, 0);
+    const auto shown =
+        static_cast<size_t>(menuView.focusables.at(static_cast<size_t>(listed.menuFocus)));
+    EXPECT_EQ(w.text(drawn.at(shown).name), "T1_SCENE_1");
+    EXPECT_EQ(w.action(all->items[0]).menuView, -1);
+
+    // On a month page, every content of its days in order; none of them opens a chapter menu
+    // over the month page.
+    Walker m(model);
+    m.press(Key::Ok);
+    ASSERT_EQ(m.page(), "Y2023MonthPage");
+    ASSERT_TRUE(m.pressUntil(Key::Up, "M_BTN_BACK"));
+    ASSERT_TRUE(m.pressUntil(Key::Right, "M_BTN_PLAYALL"));
+    const Action* month = m.press(Key::Ok).played();
+    ASSERT_NE(month, nullptr);
+    ASSERT_EQ(month->kind, ActionKind::PlayAll);
+    std::vector<std::pair<int, int32_t>> contents;
+    for (const int32_t item : month->items) {
+        const Action& a = m.action(item);
+        contents.emplace_back(static_cast<int>(a.kind),
+                              a.kind == ActionKind::Title ? a.title : a.startFrame);
+        if (a.kind == ActionKind::Title) {
+            EXPECT_EQ(a.menuView, -1);
+        }
+    }
+    EXPECT_EQ(contents, (std::vector<std::pair<int, int32_t>>{
+                            {2, 0}, {1, 1}, {2, 25}, {1, 2}, {2, 10}, {2, 0}}));
 
     Walker t(model);
     t.press({Key::Ok, Key::Right, Key::Ok, Key::Ok});

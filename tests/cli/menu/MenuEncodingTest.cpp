@@ -141,6 +141,8 @@ MenuModel readBinary(const std::string& bytes) {
         if (a.kind == ActionKind::Title) {
             a.title = in.readInt();
             a.chapter = in.readShort();
+            a.menuView = in.readInt();
+            a.menuFocus = in.readShort();
         } else if (a.kind == ActionKind::Slideshow) {
             a.startFrame = in.readInt();
             a.photos = in.readInt();
@@ -296,6 +298,8 @@ MenuModel readJson(const std::string& text) {
         if (action.kind == ActionKind::Title) {
             action.title = a[1].i();
             action.chapter = a[2].i();
+            action.menuView = a[3].i();
+            action.menuFocus = a[4].i();
         } else if (action.kind == ActionKind::Slideshow) {
             action.startFrame = a[1].i();
             action.photos = a[2].i();
@@ -370,6 +374,8 @@ MenuModel awkwardModel() {
     Action title;
     title.title = 2;
     title.chapter = 32767;
+    title.menuView = 0;
+    title.menuFocus = 1;
     Action slides;
     slides.kind = ActionKind::Slideshow;
     slides.startFrame = 2147483647;

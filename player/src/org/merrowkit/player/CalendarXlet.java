@@ -83,6 +83,7 @@ public final class CalendarXlet extends Component
     private boolean overlay;
     private volatile Player player;
     private int title;
+    private int titleAction;
     private int chapter;
     private int slide;
     private int slideEnd;
@@ -186,6 +187,11 @@ public final class CalendarXlet extends Component
             // while it is shown.
             if (key == MenuModel.KEY_POPUP_MENU) {
                 overlay = !overlay;
+                // The title's own menu (its chapter menu, in a play all) where it has one.
+                if (overlay && model.actionMenuView[titleAction] >= 0) {
+                    view = model.actionMenuView[titleAction];
+                    focus = model.actionMenuFocus[titleAction];
+                }
                 return true;
             }
             if (!overlay) return false;
@@ -233,6 +239,7 @@ public final class CalendarXlet extends Component
             int kind = model.actionKind[action];
             if (kind == MenuModel.PLAY_TITLE && startTitle(model.actionA[action],
                     model.actionB[action])) {
+                titleAction = action;
                 return;
             }
             if (kind == MenuModel.PLAY_SLIDESHOW && startSlides(model.actionA[action],

@@ -51,10 +51,13 @@ final class MenuModel {
     int[] resultStatus;
     boolean[] resultToggle;
     int[] resultAction;
-    // Actions: kind, then title and chapter, start frame and photos, or the items of a play all.
+    // Actions: kind, then title and chapter (and the view and focus POPUP shows over it, or -1),
+    // start frame and photos, or the items of a play all.
     int[] actionKind;
     int[] actionA;
     int[] actionB;
+    int[] actionMenuView;
+    int[] actionMenuFocus;
     int[][] actionItems;
     int[] viewPage;
     int[] viewChapterMenu;
@@ -117,12 +120,16 @@ final class MenuModel {
         m.actionA = new int[actions];
         m.actionB = new int[actions];
         m.actionItems = new int[actions][];
+        m.actionMenuView = new int[actions];
+        m.actionMenuFocus = new int[actions];
         for (int i = 0; i < actions; i++) {
             int kind = in.readByte();
             m.actionKind[i] = kind;
             if (kind == PLAY_TITLE) {
                 m.actionA[i] = in.readInt();
                 m.actionB[i] = in.readShort();
+                m.actionMenuView[i] = in.readInt();
+                m.actionMenuFocus[i] = in.readShort();
             } else if (kind == PLAY_SLIDESHOW) {
                 m.actionA[i] = in.readInt();
                 m.actionB[i] = in.readInt();
