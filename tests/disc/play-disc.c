@@ -4,7 +4,9 @@
  *   merrowkit-play-disc [--java JAVA_HOME] [--work DIR] DISC_DIR STEP...
  *
  * Steps run in order: a key name (UP, DOWN, LEFT, RIGHT, ENTER, POPUP, ROOT_MENU, RED, GREEN,
- * YELLOW, BLUE, 0 to 9) is sent to the player and the picture waited on until it is still;
+ * YELLOW, BLUE, 0 to 9) is sent to the player and the picture waited on until it is still
+ * (400 ms without a new one; 2 s when it is empty, which on a loaded machine may be the root
+ * window cleared before the application's late paint);
  * "shot=FILE.png" writes the current picture (ARGB as 8-bit RGBA). The First Play title is
  * started first and its first picture awaited. On stdout: "first-frame-ms N" (from bd_play to
  * the first picture) and "frames N" at the end. The player's cache and persistent storage go
@@ -33,7 +35,13 @@
 #include <time.h>
 
 /* How long a picture must stay unchanged to count as still, and how long to wait at most. */
-enum { kQuietMs = 400, kKeyTimeoutMs = 3000, kStartTimeoutMs = 60000, kEventTimeoutMs = 30000 };
+enum {
+    kQuietMs = 400,
+    kEmptyQuietMs = 2000,
+    kKeyTimeoutMs = 3000,
+    kStartTimeoutMs = 60000,
+    kEventTimeoutMs = 30000
+};
 
 /* The playback events written and counted. */
 static const struct {
@@ -85,8 +93,10 @@ static void on_overlay(void* handle, const BD_ARGB_OVERLAY* const ov) {
             p->height = ov->h;
             p->pixels = calloc((size_t)ov->w * ov->h, 4);
             p->drawing = calloc((size_t)ov->w * ov->h, 4);
+            fprintf(stderr, "play-disc: overlay %ux%u\n", (unsigned)ov->w, (unsigned)ov->h);
             break;
         case BD_ARGB_OVERLAY_CLOSE:
+            fprintf(stderr, "play-disc: overlay closed\n");
             break;
         case BD_ARGB_OVERLAY_DRAW:
             if (p->drawing && ov->argb && ov->x + ov->w <= p->width && ov->y + ov->h <= p->height) {
@@ -182,7 +192,10 @@ static int wait_still(BLURAY* bd, struct plane* p, long before, long timeout_ms)
     }
     for (;;) {
         long frames = frames_of(p, &last);
-        if (now_ms() - last >= kQuietMs) return frames > before;
+        /* An empty picture may be the root window cleared before a late paint (on a loaded
+         * machine): it counts as still only after kEmptyQuietMs. */
+        long quiet = plane_empty(p) ? kEmptyQuietMs : kQuietMs;
+        if (now_ms() - last >= quiet) return frames > before;
         pump(bd);
         sleep_ms(20);
     }
