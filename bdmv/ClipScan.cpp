@@ -102,10 +102,8 @@ int64_t to90k(int64_t value, AVRational timeBase) {
     return av_rescale_q(value, timeBase, AVRational{1, 90000});
 }
 
-}  // namespace
-
-bool packetStartsPes(const fs::path& file, uint32_t sourcePacket, uint16_t pid) {
-    std::ifstream in(file, std::ios::binary);
+bool startsPes(std::istream& in, uint32_t sourcePacket, uint16_t pid) {
+    in.clear();
     in.seekg(static_cast<std::streamoff>(sourcePacket) * kSourcePacketSize);
     unsigned char packet[8] = {};
     if (!in.read(reinterpret_cast<char*>(packet), sizeof packet)) return false;
@@ -113,6 +111,13 @@ bool packetStartsPes(const fs::path& file, uint32_t sourcePacket, uint16_t pid) 
     // and the PID.
     const unsigned packetPid = (packet[5] & 0x1f) << 8 | packet[6];
     return packet[4] == 0x47 && (packet[5] & 0x40) != 0 && packetPid == pid;
+}
+
+}  // namespace
+
+bool packetStartsPes(const fs::path& file, uint32_t sourcePacket, uint16_t pid) {
+    std::ifstream in(file, std::ios::binary);
+    return startsPes(in, sourcePacket, pid);
 }
 
 bool scanClip(const fs::path& file, ClipScan* scan, std::string* error) {
@@ -152,6 +157,7 @@ bool scanClip(const fs::path& file, ClipScan* scan, std::string* error) {
     const uint16_t videoPid = scan->streams[videoIndex].pid;
 
     std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    std::ifstream packets(file, std::ios::binary);
     int64_t first = std::numeric_limits<int64_t>::max();
     int64_t end = std::numeric_limits<int64_t>::min();
     while ((status = av_read_frame(input.get(), packet.get())) >= 0) {
@@ -162,8 +168,8 @@ bool scanClip(const fs::path& file, ClipScan* scan, std::string* error) {
                 std::max(end, pts + std::max<int64_t>(to90k(packet->duration, video.time_base), 0));
             if ((packet->flags & AV_PKT_FLAG_KEY) != 0 && packet->pos >= 0) {
                 if (packet->pos % kSourcePacketSize != 0 ||
-                    !packetStartsPes(file, static_cast<uint32_t>(packet->pos / kSourcePacketSize),
-                                     videoPid)) {
+                    !startsPes(packets, static_cast<uint32_t>(packet->pos / kSourcePacketSize),
+                               videoPid)) {
                     *error = file.string() + ": the key frame at byte " +
                              std::to_string(packet->pos) +
                              " does not start a source packet of the video stream";

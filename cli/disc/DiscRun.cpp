@@ -7,6 +7,7 @@
 #include "cli/core/Messages.h"
 #include "cli/disc/DiscFolderCheck.h"
 #include "cli/disc/DiscImage.h"
+#include "cli/disc/PlaylistWriter.h"
 #include "cli/disc/SlidePictures.h"
 #include "cli/menu/MenuBinary.h"
 #include "cli/menu/MenuCompiler.h"
@@ -70,6 +71,12 @@ bool DiscRun::findPlayer() {
         "installed data folder (share/merrowkit)");
 }
 
+bool DiscRun::readTitles() {
+    std::string error;
+    if (!readTitleClips(options_.projectFolder, &titleClips_, &error)) return fail(error);
+    return true;
+}
+
 bool DiscRun::buildProject(bool* serviceFailed) {
     std::string error;
     staging_.expect(std::move(seen_));
@@ -129,9 +136,19 @@ bool DiscRun::writeDisc() {
     return true;
 }
 
+bool DiscRun::writeClips() {
+    std::string error;
+    const ClipCache cache(options_.useClipCache ? ClipCache::defaultFolder() : fs::path());
+    if (!writeTitleClipFiles(titleClips_, staging_.path() / "BDMV" / "STREAM", cache, &clipCounts_,
+                             &error)) {
+        return fail(error);
+    }
+    return true;
+}
+
 bool DiscRun::writePlaylists() {
     PlaylistReport report;
-    const bool written = disc::writePlaylists(staging_.path(), titles_, &report);
+    const bool written = disc::writePlaylists(staging_.path(), titleClips_, &report);
     for (const std::string& warning : report.warnings) Messages::instance().warning(warning);
     if (!written) return fail(report.error);
     playlistsWritten_ = report.playlists.size();
@@ -150,10 +167,11 @@ void DiscRun::summarise() const {
     Messages::instance().summary(
         "wrote the disc " + options_.projectFolder.string() + " -> " +
         options_.discFolder.string() + ": menu model " + std::to_string(modelBytes_.size()) +
-        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes" +
-        (playlistsWritten_ == 0 ? std::string()
-                                : ", " + std::to_string(playlistsWritten_) + " playlist" +
-                                      (playlistsWritten_ == 1 ? "" : "s")));
+        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes, " +
+        std::to_string(titleClips_.size()) + " clips (" + std::to_string(clipCounts_.converted) +
+        " converted, " + std::to_string(clipCounts_.copied) + " copied, " +
+        std::to_string(clipCounts_.fromCache) + " from the cache), " +
+        std::to_string(playlistsWritten_) + " playlist" + (playlistsWritten_ == 1 ? "" : "s"));
 }
 
 }  // namespace merrowcli::disc

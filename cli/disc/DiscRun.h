@@ -10,7 +10,8 @@
 
 #include "cli/core/FolderSnapshot.h"
 #include "cli/core/StagingFolder.h"
-#include "cli/disc/PlaylistWriter.h"
+#include "cli/disc/ClipStep.h"
+#include "cli/disc/ClipTitles.h"
 #include "cli/menu/MenuCompiler.h"
 #include "cli/menu/MenuModel.h"
 
@@ -20,6 +21,7 @@ struct DiscOptions {
     std::filesystem::path projectFolder;
     std::filesystem::path discFolder;  // as the user named it
     std::string variant = "current";
+    bool useClipCache = true;  // --no-cache turns it off
 };
 
 class DiscRun {
@@ -30,14 +32,21 @@ public:
     // also tells whether the component refused the title (status 1 rather than 2).
     bool prepareDiscFolder();
     bool findPlayer();
+    // The titles' videos and chapters from project.xml (a warning for each title without one).
+    bool readTitles();
     bool buildProject(bool* serviceFailed);
     bool writeSlides();
     bool compileMenu();
     bool writeDisc();
-    // The clip information and playlist of every clip in BDMV/STREAM, marks at titles_' chapters.
+    // Every title's video as BDMV/STREAM/NNNNN.m2ts (from the clip cache when it holds it).
+    bool writeClips();
+    // The clip information and playlist of every clip in BDMV/STREAM, marks at the titles'
+    // chapters.
     bool writePlaylists();
     bool commit();
     void summarise() const;
+
+    const std::vector<TitleClip>& titleClips() const { return titleClips_; }
 
 private:
     std::filesystem::path buildFolder() const;
@@ -50,8 +59,8 @@ private:
     menu::SlideshowFacts slideshow_;
     menu::MenuModel model_;
     std::string modelBytes_;
-    // The chapters of each title that has a video, for its playlist's marks.
-    std::vector<TitleChapters> titles_;
+    std::vector<TitleClip> titleClips_;
+    ClipCounts clipCounts_;
     size_t playlistsWritten_ = 0;
 };
 

@@ -32,8 +32,8 @@ std::vector<std::string> clipNames(const fs::path& stream, std::string* error) {
     return names;
 }
 
-std::vector<int64_t> chaptersOf(int number, const std::vector<TitleChapters>& titles) {
-    for (const TitleChapters& title : titles) {
+std::vector<int64_t> chaptersOf(int number, const std::vector<TitleClip>& titles) {
+    for (const TitleClip& title : titles) {
         if (title.number == number && !title.chapterStarts90k.empty()) {
             return title.chapterStarts90k;
         }
@@ -43,7 +43,7 @@ std::vector<int64_t> chaptersOf(int number, const std::vector<TitleChapters>& ti
 
 }  // namespace
 
-bool writePlaylists(const fs::path& discRoot, const std::vector<TitleChapters>& titles,
+bool writePlaylists(const fs::path& discRoot, const std::vector<TitleClip>& titles,
                     PlaylistReport* report) {
     const fs::path bdmv = discRoot / "BDMV";
     const std::vector<std::string> names = clipNames(bdmv / "STREAM", &report->error);

@@ -9,14 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace merrowcli::disc {
+#include "cli/disc/ClipTitles.h"
 
-// The chapters of the project's title `number` (UserTitle_N, clip 0000N.m2ts): where each
-// starts in its video, 90 kHz from the video's start, in time order.
-struct TitleChapters {
-    int number = 0;
-    std::vector<int64_t> chapterStarts90k;
-};
+namespace merrowcli::disc {
 
 struct WrittenPlaylist {
     int number = 0;
@@ -33,10 +28,11 @@ struct PlaylistReport {
 };
 
 // Writes the clip information and playlist of every NNNNN.m2ts in discRoot/BDMV/STREAM, in
-// name order. A title without chapters given, or without an entry in titles, gets one mark at
-// its start. False with report->error, one line naming the file, when a clip cannot be read or
-// a file cannot be written.
-bool writePlaylists(const std::filesystem::path& discRoot, const std::vector<TitleChapters>& titles,
+// name order, with a mark at each chapter start of the title numbered NNNNN (its time from the
+// video's start added to the clip's first picture). A title without chapters given, or without
+// an entry in titles, gets one mark at its start. False with report->error, one line naming the
+// file, when a clip cannot be read or a file cannot be written.
+bool writePlaylists(const std::filesystem::path& discRoot, const std::vector<TitleClip>& titles,
                     PlaylistReport* report);
 
 }  // namespace merrowcli::disc

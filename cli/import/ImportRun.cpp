@@ -214,7 +214,10 @@ bool ImportRun::writeProject() {
     const fs::path out = staging_.path();
     if (!writeFile(out / import::kPresentationFile,
                    import::presentationXml(calendar_, design_, plan_), &error) ||
-        !writeFile(out / import::kProjectFile, import::projectXml(calendar_), &error) ||
+        !writeFile(out / import::kProjectFile,
+                   import::projectXml(calendar_,
+                                      import::recordedMediaFolder(options_.mediaFolder, target_)),
+                   &error) ||
         !writeFile(out / import::kSlideshowFile, import::slideshowXml(calendar_), &error) ||
         !writeFile(out / ImportCommand::kMarkerFile, "written by merrowkit import\n", &error)) {
         return fail(ImportCommand::kFailed, error);

@@ -22,14 +22,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path disc = argv[1];
-    std::vector<merrowcli::disc::TitleChapters> titles;
+    std::vector<merrowcli::disc::TitleClip> titles;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         const size_t equals = arg.find('=');
         const size_t colon = arg.find(':', equals);
-        merrowcli::disc::TitleChapters title;
+        merrowcli::disc::TitleClip title;
         title.number = std::atoi(arg.substr(0, equals).c_str());
         const std::string clip = arg.substr(equals + 1, colon - equals - 1);
+        title.video = clip;
         if (equals == std::string::npos || title.number < 1 || title.number > 99999) {
             std::fprintf(stderr, "add-titles: bad title '%s'\n", arg.c_str());
             return 2;

@@ -738,6 +738,8 @@ def main():
               (CHROMIUM, CHROMEDRIVER))
         return SKIPPED
     shutil.rmtree(ARGS.work, ignore_errors=True)
+    # merrowkit disc's clip cache stays inside the test's folder.
+    os.environ['XDG_CACHE_HOME'] = os.path.join(os.path.abspath(ARGS.work), 'cache')
     program = unittest.main(argv=[sys.argv[0], '-v', *rest], exit=False)
     return 0 if program.result.wasSuccessful() else 1
 

@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using merrowcli::disc::PlaylistReport;
-using merrowcli::disc::TitleChapters;
+using merrowcli::disc::TitleClip;
 
 constexpr double kFrame = 90000.0 * 1001 / 24000;
 
@@ -75,7 +75,7 @@ TEST_F(PlaylistWriter, EachClipBecomesATitleWithItsChapters) {
     recipe.seconds = 1;
     ASSERT_TRUE(merrowtest::makeClip(stream("00002.m2ts"), recipe));
     // Title 1: chapters at 0, 0.5 s (an I-frame), 1.3 s (between two) and one past the end.
-    const std::vector<TitleChapters> titles = {{1, {0, 45045, 117117, 900000}}};
+    const std::vector<TitleClip> titles = {{1, {}, {0, 45045, 117117, 900000}}};
     PlaylistReport report;
     ASSERT_TRUE(merrowcli::disc::writePlaylists(root_.path(), titles, &report)) << report.error;
 
