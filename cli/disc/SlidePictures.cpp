@@ -8,6 +8,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "cli/build/ProjectFile.h"
+#include "cli/build/ProjectSettings.h"
 #include "cli/core/InputFile.h"
 #include "cli/core/Messages.h"
 #include "cli/core/XmlInput.h"
@@ -58,15 +60,10 @@ std::string percentDecoded(const std::string& text) {
 // The media folder project.xml records (`media`, relative to the project folder), else the
 // project folder.
 fs::path mediaFolder(const fs::path& projectFolder) {
-    std::string bytes;
+    ProjectSettings settings;
     std::string ignored;
-    const fs::path file = projectFolder / "project.xml";
-    if (!readInputFile(file, file.string(), &bytes, &ignored)) return projectFolder;
-    const XmlDocument xml = parseXml(bytes, file.string(), &ignored);
-    const xmlNode* root = xml ? xmlDocGetRootElement(xml.get()) : nullptr;
-    const std::string media = root != nullptr ? percentDecoded(property(root, "media")) : "";
-    if (media.empty()) return projectFolder;
-    return projectFolder / fs::path(media);
+    if (!readProjectFile(projectFolder / "project.xml", &settings, &ignored)) return projectFolder;
+    return projectFolder / settings.mediaFolder;
 }
 
 }  // namespace

@@ -79,7 +79,11 @@ TEST(SlidePictures, TheSlideshowNamesItsPhotosInTheMediaFolderPercentDecoded) {
     EXPECT_EQ(slideshow.photos[0].orientation, 6);
     EXPECT_EQ(slideshow.photos[1].file, project / "b.jpg");
 
-    clitest::writeFile(project / "project.xml", "<project media=\"../media%25\"/>");
+    clitest::writeFile(project / "project.xml",
+                       "<project media=\"../media%25\" discFormat=\"10\" "
+                       "rootMenuTitle=\"true\" background=\"true\" backgroundImage=\"\" "
+                       "mediaKind=\"2\" defaultMediaValue=\"0\">"
+                       "<presentation file=\"presentation.xml\"/></project>");
     ASSERT_TRUE(readSlideshow(project, &slideshow, &error)) << error;
     EXPECT_EQ(slideshow.photos[1].file, project / "../media%" / "b.jpg");
 
