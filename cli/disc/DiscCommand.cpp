@@ -41,8 +41,8 @@ int DiscCommand::runOrThrow() {
     bool serviceFailed = false;
     if (!run.prepareDiscFolder() || !run.findPlayer() || !run.readTitles()) return kCannotRun;
     if (!run.buildProject(&serviceFailed)) return serviceFailed ? kServiceFailed : kCannotRun;
-    if (!run.compileMenu() || !run.writeDisc() || !run.writeClips() || !run.writePlaylists() ||
-        !run.commit()) {
+    if (!run.writeSlides() || !run.compileMenu() || !run.writeDisc() || !run.writeClips() ||
+        !run.writePlaylists() || !run.commit()) {
         return kCannotRun;
     }
     run.summarise();

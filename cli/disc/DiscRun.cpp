@@ -8,6 +8,7 @@
 #include "cli/disc/DiscFolderCheck.h"
 #include "cli/disc/DiscImage.h"
 #include "cli/disc/PlaylistWriter.h"
+#include "cli/disc/SlidePictures.h"
 #include "cli/menu/MenuBinary.h"
 #include "cli/menu/MenuCompiler.h"
 
@@ -99,10 +100,24 @@ bool DiscRun::buildProject(bool* serviceFailed) {
     return built == BuildCommand::kSucceeded;
 }
 
+bool DiscRun::writeSlides() {
+    std::string error;
+    Slideshow slideshow;
+    if (!readSlideshow(options_.projectFolder, &slideshow, &error)) return fail(error);
+    if (slideshow.photos.empty()) return true;
+    Messages::instance().note("writing " + std::to_string(slideshow.photos.size()) +
+                              " slideshow photos");
+    if (!disc::writeSlides(slideshow, buildFolder() / kSlidesFolder, &error)) return fail(error);
+    slideshow_.photos = static_cast<int>(slideshow.photos.size());
+    slideshow_.secondsPerPhoto = slideshow.secondsPerPhoto;
+    return true;
+}
+
 bool DiscRun::compileMenu() {
     std::string error;
     Messages::instance().note("compiling the menu model of " + buildFolder().string());
-    if (!menu::compileMenu(buildFolder(), options_.projectFolder.string(), &model_, &error) ||
+    if (!menu::compileMenu(buildFolder(), options_.projectFolder.string(), &model_, &error,
+                           slideshow_) ||
         !menu::menuBinary(model_, &modelBytes_, &error)) {
         return fail(error);
     }

@@ -12,6 +12,7 @@
 #include "cli/core/StagingFolder.h"
 #include "cli/disc/ClipStep.h"
 #include "cli/disc/ClipTitles.h"
+#include "cli/menu/MenuCompiler.h"
 #include "cli/menu/MenuModel.h"
 
 namespace merrowcli::disc {
@@ -34,6 +35,7 @@ public:
     // The titles' videos and chapters from project.xml (a warning for each title without one).
     bool readTitles();
     bool buildProject(bool* serviceFailed);
+    bool writeSlides();
     bool compileMenu();
     bool writeDisc();
     // Every title's video as BDMV/STREAM/NNNNN.m2ts (from the clip cache when it holds it).
@@ -54,6 +56,7 @@ private:
     FolderSnapshot seen_;  // what the disc folder held before the run
     std::filesystem::path playerJar_;
     StagingFolder staging_;
+    menu::SlideshowFacts slideshow_;
     menu::MenuModel model_;
     std::string modelBytes_;
     std::vector<TitleClip> titleClips_;
