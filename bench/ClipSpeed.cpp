@@ -203,8 +203,9 @@ int main(int argc, char** argv) {
     }
     if (!fs::exists(camera)) {
         run("ffmpeg -nostdin -v error -y -f lavfi -i "
-            "testsrc2=size=1920x1080:rate=24000/1001:duration=10 -vf noise=alls=12:allf=t "
-            "-f lavfi -i sine=sample_rate=48000:duration=10 -c:v libx264 -preset veryfast "
+            "testsrc2=size=1920x1080:rate=24000/1001:duration=10 "
+            "-f lavfi -i sine=sample_rate=48000:duration=10 -vf noise=alls=12:allf=t "
+            "-c:v libx264 -preset veryfast "
             "-profile:v high -level 4.1 -pix_fmt yuv420p -x264-params bluray-compat=1 -c:a ac3 "
             "-f mpegts '" +
             camera.string() + "'");
