@@ -34,6 +34,11 @@ constexpr int kVideoPid = 0x1011;
 constexpr int kAudioPid = 0x1100;
 constexpr int kSourcePacket = 192;
 
+// Bumped whenever a change of this file changes the clips it writes, so that the clip cache
+// never hands out a clip of an earlier conversion (part of ClipSettings::key()).
+// 1: the first; 2: the last frame held for its length before the rate change.
+constexpr int kConverterRevision = 2;
+
 std::string averror(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
@@ -548,9 +553,10 @@ void configureClipEncoder(AVCodecContext* c, AVDictionary** options, FrameRate r
 }
 
 std::string ClipSettings::key() const {
-    return "preset=" + preset + " crf=" + std::to_string(crf) +
-           " maxrate=" + std::to_string(maxRateKbps) + " bufsize=" + std::to_string(bufferKbits) +
-           " audio=" + std::to_string(audioKbps) + " threads=" + std::to_string(encoderThreads) +
+    return "revision=" + std::to_string(kConverterRevision) + " preset=" + preset +
+           " crf=" + std::to_string(crf) + " maxrate=" + std::to_string(maxRateKbps) +
+           " bufsize=" + std::to_string(bufferKbits) + " audio=" + std::to_string(audioKbps) +
+           " threads=" + std::to_string(encoderThreads) +
            " avcodec=" + std::to_string(avcodec_version()) +
            " avformat=" + std::to_string(avformat_version()) +
            " avfilter=" + std::to_string(avfilter_version()) +
