@@ -191,6 +191,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: clip-speed MERROWKIT WORK_DIR\n");
         return 2;
     }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each result as soon as it is measured
     const std::string merrowkit = argv[1];
     const fs::path work = fs::absolute(argv[2]);
     fs::create_directories(work / "media");
