@@ -23,8 +23,8 @@ bool readTitleClips(const std::filesystem::path& projectFolder, std::vector<Titl
                     std::string* error);
 
 // The chapter start times of a video at 90 kHz from its first frame (time 0 of its clip): its
-// container chapters (the first 99 in time order), or one chapter at 0 when it has none. False with *error naming the file when
-// libavformat cannot open it.
+// container chapters (the first 99 in time order), or one chapter at 0 when it has none. False with
+// *error naming the file when libavformat cannot open it.
 bool readChapterStarts(const std::filesystem::path& video, std::vector<int64_t>* starts,
                        std::string* error);
 

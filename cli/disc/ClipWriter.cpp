@@ -34,6 +34,11 @@ constexpr int kVideoPid = 0x1011;
 constexpr int kAudioPid = 0x1100;
 constexpr int kSourcePacket = 192;
 
+// Bumped whenever a change of this file changes the clips it writes, so that the clip cache
+// never hands out a clip of an earlier conversion (part of ClipSettings::key()).
+// 1: the first; 2: the last frame held for its length before the rate change.
+constexpr int kConverterRevision = 2;
+
 std::string averror(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
@@ -209,31 +214,9 @@ bool ClipJob::openVideoEncoder(Lane* lane) {
     if (codec == nullptr) return fail("libavcodec has no libx264 encoder");
     lane->encoder.reset(avcodec_alloc_context3(codec));
     if (!lane->encoder) throw std::bad_alloc();
-    AVCodecContext* c = lane->encoder.get();
-    c->width = kClipWidth;
-    c->height = kClipHeight;
-    c->pix_fmt = AV_PIX_FMT_YUV420P;
-    c->time_base = {rate_.den, rate_.num};
-    c->framerate = {rate_.num, rate_.den};
-    c->sample_aspect_ratio = {1, 1};
-    c->color_primaries = AVCOL_PRI_BT709;
-    c->color_trc = AVCOL_TRC_BT709;
-    c->colorspace = AVCOL_SPC_BT709;
-    c->color_range = AVCOL_RANGE_MPEG;
-    c->level = 41;
-    c->gop_size = static_cast<int>(std::floor(rate_.value()));  // a key frame every second
-    c->rc_max_rate = static_cast<int64_t>(settings_.maxRateKbps) * 1000;
-    c->rc_buffer_size = settings_.bufferKbits * 1000;
-    c->thread_count = settings_.encoderThreads;
     DictFree options;
-    av_dict_set(&options.dict, "preset", settings_.preset.c_str(), 0);
-    av_dict_set(&options.dict, "profile", "high", 0);
-    av_dict_set(&options.dict, "crf", std::to_string(settings_.crf).c_str(), 0);
-    std::string params = "bluray-compat=1:level=4.1:slices=4:aud=1:nal-hrd=vbr:open-gop=0";
-    // 25 and 29.97 progressive frames are carried as 1080i.
-    if (carriedAsInterlaced(rate_)) params += ":fake-interlaced=1:pic-struct=1";
-    av_dict_set(&options.dict, "x264-params", params.c_str(), 0);
-    const int status = avcodec_open2(c, codec, &options.dict);
+    configureClipEncoder(lane->encoder.get(), &options.dict, rate_, settings_);
+    const int status = avcodec_open2(lane->encoder.get(), codec, &options.dict);
     if (status < 0) return failAv("cannot open libx264 for it", status);
     return true;
 }
@@ -543,10 +526,37 @@ bool ClipJob::run(const std::function<void(double)>& progress) {
 
 }  // namespace
 
+void configureClipEncoder(AVCodecContext* c, AVDictionary** options, FrameRate rate,
+                          const ClipSettings& settings) {
+    c->width = kClipWidth;
+    c->height = kClipHeight;
+    c->pix_fmt = AV_PIX_FMT_YUV420P;
+    c->time_base = {rate.den, rate.num};
+    c->framerate = {rate.num, rate.den};
+    c->sample_aspect_ratio = {1, 1};
+    c->color_primaries = AVCOL_PRI_BT709;
+    c->color_trc = AVCOL_TRC_BT709;
+    c->colorspace = AVCOL_SPC_BT709;
+    c->color_range = AVCOL_RANGE_MPEG;
+    c->level = 41;
+    c->gop_size = static_cast<int>(std::floor(rate.value()));  // a key frame every second
+    c->rc_max_rate = static_cast<int64_t>(settings.maxRateKbps) * 1000;
+    c->rc_buffer_size = settings.bufferKbits * 1000;
+    c->thread_count = settings.encoderThreads;
+    av_dict_set(options, "preset", settings.preset.c_str(), 0);
+    av_dict_set(options, "profile", "high", 0);
+    av_dict_set(options, "crf", std::to_string(settings.crf).c_str(), 0);
+    std::string params = "bluray-compat=1:level=4.1:slices=4:aud=1:nal-hrd=vbr:open-gop=0";
+    // 25 and 29.97 progressive frames are carried as 1080i.
+    if (carriedAsInterlaced(rate)) params += ":fake-interlaced=1:pic-struct=1";
+    av_dict_set(options, "x264-params", params.c_str(), 0);
+}
+
 std::string ClipSettings::key() const {
-    return "preset=" + preset + " crf=" + std::to_string(crf) +
-           " maxrate=" + std::to_string(maxRateKbps) + " bufsize=" + std::to_string(bufferKbits) +
-           " audio=" + std::to_string(audioKbps) + " threads=" + std::to_string(encoderThreads) +
+    return "revision=" + std::to_string(kConverterRevision) + " preset=" + preset +
+           " crf=" + std::to_string(crf) + " maxrate=" + std::to_string(maxRateKbps) +
+           " bufsize=" + std::to_string(bufferKbits) + " audio=" + std::to_string(audioKbps) +
+           " threads=" + std::to_string(encoderThreads) +
            " avcodec=" + std::to_string(avcodec_version()) +
            " avformat=" + std::to_string(avformat_version()) +
            " avfilter=" + std::to_string(avfilter_version()) +

@@ -14,6 +14,9 @@
 
 #include "cli/disc/ClipFormat.h"
 
+struct AVCodecContext;
+struct AVDictionary;
+
 namespace merrowcli::disc {
 
 // How videos are converted; part of the clip cache's key.
@@ -44,6 +47,11 @@ struct ClipReport {
 bool writeClip(const std::filesystem::path& video, const std::filesystem::path& clip,
                const ClipSettings& settings, const std::function<void(double)>& progress,
                ClipReport* report, std::string* error);
+
+// Sets up a libx264 context and its options (for avcodec_open2) as a converted clip's video
+// encoder at this rate: what writeClip does, for measuring the encoder on its own.
+void configureClipEncoder(AVCodecContext* context, AVDictionary** options, FrameRate rate,
+                          const ClipSettings& settings);
 
 // Reads what decides the clip's making (both empty codecs when video has no video stream).
 bool probeVideo(const std::filesystem::path& video, VideoFacts* videoFacts, AudioFacts* audioFacts,

@@ -297,4 +297,31 @@ TEST(ClipErrors, AVideoThatCannotBeReadIsOneLineNamingIt) {
     EXPECT_FALSE(fs::exists(temp.path() / "disc"));
 }
 
+TEST(ClipProgress, ATerminalSeesHowFarTheClipIsAndQuietSeesNothing) {
+    if (!cliptest::haveFfmpeg() || std::system("script --version >/dev/null 2>&1") != 0 ||
+        !fs::exists(fs::path(MERROWKIT_BIN_DIR) / "merrowkit-player.jar")) {
+        GTEST_SKIP() << "needs ffmpeg, script (bsdutils) and the BD-J player";
+    }
+    clitest::TemporaryFolder temp;
+    const fs::path project = clitest::copyTestProject("small", temp.path(), "project");
+    ASSERT_TRUE(cliptest::ffmpeg("-f lavfi -i testsrc=size=160x120:rate=10:duration=1 -c:v mpeg4",
+                                 temp.path() / "walk.mp4"));
+    clitest::writeFile(project / "project.xml",
+                       "<project media=\"..\">\n  <presentation file=\"presentation.xml\"/>\n"
+                       "  <titles><title video=\"walk.mp4\"/></titles>\n</project>\n");
+    // script(1) gives the program a terminal; its stderr goes there with its stdout.
+    const auto onTerminal = [&](const std::string& options, const std::string& name) {
+        const std::string command = std::string(MERROWKIT_BIN_DIR) + "/merrowkit disc '" +
+                                    project.string() + "' -o '" + (temp.path() / name).string() +
+                                    "' --no-cache " + options;
+        return commandOutput("script -qec \"" + command + "\" /dev/null 2>&1");
+    };
+    const std::string shown = onTerminal("", "disc");
+    EXPECT_NE(shown.find("\rmerrowkit: clip 1/1 (walk.mp4) 100%"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("wrote the disc"), std::string::npos) << shown;
+    const std::string quiet = onTerminal("-q", "quiet");
+    EXPECT_EQ(quiet.find("clip 1/1"), std::string::npos) << quiet;
+    EXPECT_TRUE(fs::is_regular_file(temp.path() / "quiet/BDMV/STREAM/00001.m2ts"));
+}
+
 }  // namespace
