@@ -59,7 +59,7 @@ TEST_F(PreviewCommand, WritesOneSelfContainedPageIntoTheOutputFolder) {
     const std::string model = modelOf(page);
     ASSERT_FALSE(model.empty());
     EXPECT_EQ(model.find('<'), std::string::npos) << "the model cannot close its script";
-    EXPECT_EQ(model.rfind("{\"trackBase\":\"\",\"menu\":{\"version\":1,", 0), 0u)
+    EXPECT_EQ(model.rfind("{\"trackBase\":\"\",\"menu\":{\"version\":2,", 0), 0u)
         << model.substr(0, 120);
     // Every track the document names is in the model, to be shown from tracks/, but for those
     // no view shows: the focus pictures of the strip texts, which no focus item names, and the
