@@ -23,15 +23,15 @@ bool makeFolder(const fs::path& folder, std::string* error) {
     return true;
 }
 
+}  // namespace
+
 // The navigation files are written twice, the second copy under BDMV/BACKUP/, as the format
 // asks; a player falls back on the copy when the first cannot be read.
-bool writeTwice(const fs::path& bdmv, const fs::path& relative, const std::vector<uint8_t>& bytes,
-                std::string* error) {
+bool writeWithBackup(const fs::path& bdmv, const fs::path& relative,
+                     const std::vector<uint8_t>& bytes, std::string* error) {
     return writeFile(bdmv / relative, bytes, error) &&
            writeFile(bdmv / "BACKUP" / relative, bytes, error);
 }
-
-}  // namespace
 
 bool writeFile(const fs::path& file, const std::vector<uint8_t>& bytes, std::string* error) {
     if (!makeFolder(file.parent_path(), error)) return false;
@@ -65,8 +65,8 @@ bool writeDiscLayout(const fs::path& root, const DiscLayout& layout, std::string
                                "BACKUP/PLAYLIST", "BACKUP/CLIPINF", "BACKUP/BDJO"}) {
         if (!makeFolder(bdmv / folder, error)) return false;
     }
-    if (!writeTwice(bdmv, "index.bdmv", encodeIndex(layout.index), error) ||
-        !writeTwice(bdmv, "MovieObject.bdmv", encodeEmptyMovieObjects(), error)) {
+    if (!writeWithBackup(bdmv, "index.bdmv", encodeIndex(layout.index), error) ||
+        !writeWithBackup(bdmv, "MovieObject.bdmv", encodeEmptyMovieObjects(), error)) {
         return false;
     }
     for (const auto& [name, object] : layout.objects) {
@@ -76,7 +76,7 @@ bool writeDiscLayout(const fs::path& root, const DiscLayout& layout, std::string
             *error = (bdmv / relative).string() + ": a name does not fit the BD-J object";
             return false;
         }
-        if (!writeTwice(bdmv, relative, bytes, error)) return false;
+        if (!writeWithBackup(bdmv, relative, bytes, error)) return false;
     }
     const std::vector<uint8_t> id = encodeId(layout.identity);
     return writeFile(root / "CERTIFICATE" / "id.bdmv", id, error) &&

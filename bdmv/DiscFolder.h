@@ -27,6 +27,11 @@ struct DiscLayout {
 bool writeDiscLayout(const std::filesystem::path& root, const DiscLayout& layout,
                      std::string* error);
 
+// Writes a navigation file under bdmv (the disc's BDMV folder) and its copy under
+// bdmv/BACKUP/, the relative path the same in both ("PLAYLIST/00001.mpls").
+bool writeWithBackup(const std::filesystem::path& bdmv, const std::filesystem::path& relative,
+                     const std::vector<uint8_t>& bytes, std::string* error);
+
 // Writes bytes into a new file, creating its folder.
 bool writeFile(const std::filesystem::path& file, const std::vector<uint8_t>& bytes,
                std::string* error);

@@ -29,11 +29,56 @@ bool readFileAttribute(const std::string& file, const xmlNode* element, std::str
     return true;
 }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// A file name written with "%XX" escapes (as the import writes names that are not UTF-8);
+// false when a '%' is not followed by two hex digits or a byte decodes to NUL.
+bool percentDecoded(const std::string& text, std::string* out) {
+    out->clear();
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '%') {
+            out->push_back(text[at]);
+            continue;
+        }
+        if (at + 2 >= text.size()) return false;
+        const int high = hexDigit(text[at + 1]);
+        const int low = hexDigit(text[at + 2]);
+        if (high < 0 || low < 0 || (high == 0 && low == 0)) return false;
+        out->push_back(static_cast<char>(high * 16 + low));
+        at += 2;
+    }
+    return true;
+}
+
+// A path attribute: absent gives an empty *out; present, it must be a non-empty name whose
+// escapes decode.
+bool readPathAttribute(const ElementAttributes& attributes, const xmlNode* element,
+                       const char* name, std::string* out, int* line, std::string* error) {
+    const std::optional<std::string> value = attributes.get(name);
+    if (!value) return true;
+    *line = attributeLine(element, name);
+    if (value->empty() || !percentDecoded(*value, out)) {
+        *error = attributes.problemAt(name, std::string(name) + " \"" + *value +
+                                                "\" is not a file name (empty, or a '%' "
+                                                "not followed by two hex digits)");
+        return false;
+    }
+    return true;
+}
+
 bool readTitle(const std::string& file, const xmlNode* element, uint32_t position,
                ProjectTitle* title, std::string* error) {
     ElementAttributes attributes(file, element);
-    if (!attributes.onlyKnown({"kind", "guid"}, error)) return false;
+    if (!attributes.onlyKnown({"kind", "guid", "video"}, error)) return false;
     title->line = lineOf(element);
+    if (!readPathAttribute(attributes, element, "video", &title->video, &title->videoLine, error)) {
+        return false;
+    }
     const std::optional<std::string> kind = attributes.get("kind");
     title->isUserTitle = !kind || *kind == "user";
     const std::optional<std::string> guid = attributes.get("guid");
@@ -81,8 +126,12 @@ bool readProjectAttributes(const std::string& file, const xmlNode* root, Project
                            std::string* error) {
     ElementAttributes attributes(file, root);
     if (!attributes.onlyKnown({"discFormat", "rootMenuTitle", "background", "backgroundImage",
-                               "mediaKind", "defaultMediaValue"},
+                               "mediaKind", "defaultMediaValue", "media"},
                               error)) {
+        return false;
+    }
+    if (!readPathAttribute(attributes, root, "media", &settings->mediaFolder, &settings->mediaLine,
+                           error)) {
         return false;
     }
     long long discFormat = settings->discFormat;
@@ -133,6 +182,12 @@ bool readProjectChild(const std::string& file, const xmlNode* child, std::set<st
 }
 
 }  // namespace
+
+std::filesystem::path titleVideoPath(const std::filesystem::path& projectFolder,
+                                     const ProjectSettings& settings, const ProjectTitle& title) {
+    if (title.video.empty()) return {};
+    return projectFolder / settings.mediaFolder / title.video;
+}
 
 GUID defaultTitleId(uint32_t position) {
     GUID id{0x4D4B5449, 0x544C, 0x4000, {0x80, 0x00, 0x00, 0x00, 0, 0, 0, 0}};

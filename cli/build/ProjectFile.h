@@ -16,6 +16,11 @@ namespace merrowcli {
 bool readProjectFile(const std::filesystem::path& file, ProjectSettings* settings,
                      std::string* error);
 
+// Where a title's video is: the project folder, then the media folder (an absolute media
+// folder replaces the project folder), then the title's video. Empty when it names none.
+std::filesystem::path titleVideoPath(const std::filesystem::path& projectFolder,
+                                     const ProjectSettings& settings, const ProjectTitle& title);
+
 // The identifier given to the title at a 1-based position of the title source when the
 // project names none: {4D4B5449-544C-4000-8000-00000000NNNN}, NNNN the position in hex.
 GUID defaultTitleId(uint32_t position);

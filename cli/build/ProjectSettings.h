@@ -14,6 +14,9 @@ struct ProjectTitle {
     bool isUserTitle = true;
     GUID id{};
     int line = 0;
+    // The title's video, relative to the media folder (escapes decoded); empty when none.
+    std::string video;
+    int videoLine = 0;
 };
 
 struct ProjectSettings {
@@ -34,6 +37,11 @@ struct ProjectSettings {
 
     std::optional<std::string> backgroundMediaFile;  // as written
     int backgroundMediaLine = 0;
+
+    // Where the titles' videos are, as written (escapes decoded): relative to the project
+    // folder, or absolute; empty means the project folder itself.
+    std::string mediaFolder;
+    int mediaLine = 0;
 
     // Present when project.xml has a <titles> element (possibly empty).
     std::optional<std::vector<ProjectTitle>> titles;

@@ -25,6 +25,10 @@ void DiscCommand::declare(ArgumentParser& parser) {
                            "replaced only when the new disc is complete",
                            "disc folder", disc_);
     BuildCommand::declareVariant(parser, variant_);
+    parser.addFlag("no-cache", 0,
+                   "make every clip anew: neither read nor fill the clip cache\n"
+                   "($XDG_CACHE_HOME/merrowkit/clips, else ~/.cache/merrowkit/clips)",
+                   [this] { useClipCache_ = false; });
 }
 
 int DiscCommand::run() {
@@ -32,11 +36,15 @@ int DiscCommand::run() {
 }
 
 int DiscCommand::runOrThrow() {
-    DiscRun run({*project_, disc_.value_or(std::filesystem::path(kDefaultDiscFolder)), variant_});
+    DiscRun run({*project_, disc_.value_or(std::filesystem::path(kDefaultDiscFolder)), variant_,
+                 useClipCache_});
     bool serviceFailed = false;
-    if (!run.prepareDiscFolder() || !run.findPlayer()) return kCannotRun;
+    if (!run.prepareDiscFolder() || !run.findPlayer() || !run.readTitles()) return kCannotRun;
     if (!run.buildProject(&serviceFailed)) return serviceFailed ? kServiceFailed : kCannotRun;
-    if (!run.compileMenu() || !run.writeDisc() || !run.commit()) return kCannotRun;
+    if (!run.writeSlides() || !run.compileMenu() || !run.writeDisc() || !run.writeClips() ||
+        !run.writePlaylists() || !run.commit()) {
+        return kCannotRun;
+    }
     run.summarise();
     return kWritten;
 }

@@ -21,7 +21,7 @@ public:
 
     const char* name() const override { return "disc"; }
     const char* synopsis() const override {
-        return "PROJECT_DIR [-o DISC_DIR] [--variant current|older]";
+        return "PROJECT_DIR [-o DISC_DIR] [--variant current|older] [--no-cache]";
     }
     const char* summary() const override {
         return "write a Blu-ray disc folder that plays a project's calendar menu";
@@ -37,6 +37,7 @@ private:
     std::optional<std::filesystem::path> project_;
     std::optional<std::filesystem::path> disc_;
     std::string variant_ = "current";
+    bool useClipCache_ = true;
 };
 
 }  // namespace merrowcli::disc

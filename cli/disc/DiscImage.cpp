@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -63,12 +64,15 @@ bool writeDiscImage(const fs::path& folder, const fs::path& playerJar, const std
                                std::vector<uint8_t>(model.begin(), model.end()), error)) {
         return false;
     }
-    std::error_code ec;
-    fs::rename(buildFolder / "tracks", folder / kDataFolder / "tracks", ec);
-    if (ec) {
-        *error =
-            (buildFolder / "tracks").string() + ": cannot be moved into the disc: " + ec.message();
-        return false;
+    for (const char* moved : {"tracks", kSlidesFolder}) {
+        std::error_code ec;
+        if (std::string(moved) == kSlidesFolder && !fs::exists(buildFolder / moved, ec)) continue;
+        fs::rename(buildFolder / moved, folder / kDataFolder / moved, ec);
+        if (ec) {
+            *error =
+                (buildFolder / moved).string() + ": cannot be moved into the disc: " + ec.message();
+            return false;
+        }
     }
     return true;
 }

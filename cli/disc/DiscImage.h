@@ -13,11 +13,12 @@ namespace merrowcli::disc {
 inline constexpr const char* kDataFolder = "BDMV/JAR/00001";
 inline constexpr const char* kModelFile = "menu.bin";
 inline constexpr const char* kPlayerJar = "BDMV/JAR/00000.jar";
+inline constexpr const char* kSlidesFolder = "slides";
 inline constexpr const char* kPlayerClass = "org.merrowkit.player.CalendarXlet";
 
 // Writes the disc into folder (which exists and is empty): the navigation files, playerJar as
-// BDMV/JAR/00000.jar, model as menu.bin, and the tracks of buildFolder moved (renamed) into the
-// data folder. False with *error, one line naming the file.
+// BDMV/JAR/00000.jar, model as menu.bin, and the tracks (and the slides, when there are any) of
+// buildFolder moved (renamed) into the data folder. False with *error, one line naming the file.
 bool writeDiscImage(const std::filesystem::path& folder, const std::filesystem::path& playerJar,
                     const std::string& model, const std::filesystem::path& buildFolder,
                     std::string* error);

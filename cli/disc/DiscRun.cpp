@@ -7,6 +7,8 @@
 #include "cli/core/Messages.h"
 #include "cli/disc/DiscFolderCheck.h"
 #include "cli/disc/DiscImage.h"
+#include "cli/disc/PlaylistWriter.h"
+#include "cli/disc/SlidePictures.h"
 #include "cli/menu/MenuBinary.h"
 #include "cli/menu/MenuCompiler.h"
 
@@ -69,6 +71,12 @@ bool DiscRun::findPlayer() {
         "installed data folder (share/merrowkit)");
 }
 
+bool DiscRun::readTitles() {
+    std::string error;
+    if (!readTitleClips(options_.projectFolder, &titleClips_, &error)) return fail(error);
+    return true;
+}
+
 bool DiscRun::buildProject(bool* serviceFailed) {
     std::string error;
     staging_.expect(std::move(seen_));
@@ -92,10 +100,24 @@ bool DiscRun::buildProject(bool* serviceFailed) {
     return built == BuildCommand::kSucceeded;
 }
 
+bool DiscRun::writeSlides() {
+    std::string error;
+    Slideshow slideshow;
+    if (!readSlideshow(options_.projectFolder, &slideshow, &error)) return fail(error);
+    if (slideshow.photos.empty()) return true;
+    Messages::instance().note("writing " + std::to_string(slideshow.photos.size()) +
+                              " slideshow photos");
+    if (!disc::writeSlides(slideshow, buildFolder() / kSlidesFolder, &error)) return fail(error);
+    slideshow_.photos = static_cast<int>(slideshow.photos.size());
+    slideshow_.secondsPerPhoto = slideshow.secondsPerPhoto;
+    return true;
+}
+
 bool DiscRun::compileMenu() {
     std::string error;
     Messages::instance().note("compiling the menu model of " + buildFolder().string());
-    if (!menu::compileMenu(buildFolder(), options_.projectFolder.string(), &model_, &error) ||
+    if (!menu::compileMenu(buildFolder(), options_.projectFolder.string(), &model_, &error,
+                           slideshow_) ||
         !menu::menuBinary(model_, &modelBytes_, &error)) {
         return fail(error);
     }
@@ -114,6 +136,25 @@ bool DiscRun::writeDisc() {
     return true;
 }
 
+bool DiscRun::writeClips() {
+    std::string error;
+    const ClipCache cache(options_.useClipCache ? ClipCache::defaultFolder() : fs::path());
+    if (!writeTitleClipFiles(titleClips_, staging_.path() / "BDMV" / "STREAM", cache, &clipCounts_,
+                             &error)) {
+        return fail(error);
+    }
+    return true;
+}
+
+bool DiscRun::writePlaylists() {
+    PlaylistReport report;
+    const bool written = disc::writePlaylists(staging_.path(), titleClips_, &report);
+    for (const std::string& warning : report.warnings) Messages::instance().warning(warning);
+    if (!written) return fail(report.error);
+    playlistsWritten_ = report.playlists.size();
+    return true;
+}
+
 bool DiscRun::commit() {
     std::string error;
     if (!staging_.commit(&error)) return fail(error);
@@ -123,10 +164,14 @@ bool DiscRun::commit() {
 
 void DiscRun::summarise() const {
     std::error_code ec;
-    Messages::instance().summary("wrote the disc " + options_.projectFolder.string() + " -> " +
-                                 options_.discFolder.string() + ": menu model " +
-                                 std::to_string(modelBytes_.size()) + " bytes, player " +
-                                 std::to_string(fs::file_size(playerJar_, ec)) + " bytes");
+    Messages::instance().summary(
+        "wrote the disc " + options_.projectFolder.string() + " -> " +
+        options_.discFolder.string() + ": menu model " + std::to_string(modelBytes_.size()) +
+        " bytes, player " + std::to_string(fs::file_size(playerJar_, ec)) + " bytes, " +
+        std::to_string(titleClips_.size()) + " clips (" + std::to_string(clipCounts_.converted) +
+        " converted, " + std::to_string(clipCounts_.copied) + " copied, " +
+        std::to_string(clipCounts_.fromCache) + " from the cache), " +
+        std::to_string(playlistsWritten_) + " playlist" + (playlistsWritten_ == 1 ? "" : "s"));
 }
 
 }  // namespace merrowcli::disc

@@ -7,19 +7,20 @@ namespace {
 struct Source {
     size_t item = 0;
     double seconds = 0;
+    std::vector<size_t> fallbacks;
 };
 
 Source sourceOf(const Calendar& calendar, const CalendarContent& content) {
     const size_t item = content.items.front();
     const MediaItem& media = calendar.media[item];
-    if (media.kind == MediaKind::kVideo) return {item, media.duration / 10.0};
-    return {item, 0.0};
+    if (media.kind == MediaKind::kVideo) return {item, media.duration / 10.0, {}};
+    return {item, 0.0, std::vector<size_t>(content.items.begin() + 1, content.items.end())};
 }
 
-void addThumbnail(ArtPlan* plan, const std::string& id, Source source, Size size) {
+void addThumbnail(ArtPlan* plan, const std::string& id, const Source& source, Size size) {
     const std::string stem = std::string(Design::kDrawnFolder) + id;
     plan->thumbnails.push_back(
-        {id, source.item, source.seconds, size, stem + ".png", stem + "_hl.png"});
+        {id, source.item, source.seconds, source.fallbacks, size, stem + ".png", stem + "_hl.png"});
 }
 
 void addText(ArtPlan* plan, const std::string& id, const std::string& text, Size size) {
@@ -57,7 +58,7 @@ ArtPlan planArt(const Calendar& calendar, const DesignSizes& sizes) {
     for (const CalendarTitle& title : calendar.titles) {
         for (const CalendarChapter& chapter : title.chapters) {
             if (sizes.chapter.width > 0) {
-                addThumbnail(&plan, chapter.id, {title.item, chapter.start}, sizes.chapter);
+                addThumbnail(&plan, chapter.id, {title.item, chapter.start, {}}, sizes.chapter);
             }
             if (sizes.chapterText.width > 0) {
                 addText(&plan, chapter.id, chapter.text, sizes.chapterText);

@@ -19,6 +19,9 @@ struct ThumbnailJob {
     std::string entryId;
     size_t item = 0;  // index into Calendar::media
     double seconds = 0;
+    // The photos drawn instead, the first that can be, when item cannot: the rest of its
+    // content's photos, in time order.
+    std::vector<size_t> fallbacks;
     Size size;
     std::string file;           // relative to the project folder
     std::string highlightFile;  // the same, focused
@@ -39,9 +42,10 @@ struct ArtPlan {
 std::string thumbnailProviderId(const std::string& entryId);
 std::string textProviderId(const std::string& entryId);
 
-// Every picture the calendar needs. A content shows its first photo, or its video's frame at a
-// tenth of its length; a day, a month and a year show their first content's picture; a chapter
-// its start frame. Chapters get pictures only when the design has a chapter scene.
+// Every picture the calendar needs. A content shows its first photo (that can be drawn), or its
+// video's frame at a tenth of its length; a day, a month and a year show their first content's
+// picture; a chapter its start frame. Chapters get pictures only when the design has a chapter
+// scene.
 ArtPlan planArt(const Calendar& calendar, const DesignSizes& sizes);
 
 }  // namespace merrowcli::import

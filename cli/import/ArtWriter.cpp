@@ -1,5 +1,6 @@
 #include "cli/import/ArtWriter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <optional>
@@ -27,6 +28,26 @@ Picture blank(int width, int height) {
     picture.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0x60);
     for (size_t at = 3; at < picture.rgba.size(); at += 4) picture.rgba[at] = 0xff;
     return picture;
+}
+
+// A photo is read at no less than twice the largest thumbnail drawn from it (in each side), so
+// that the area filter still has pixels to average.
+std::optional<Picture> readSource(const Calendar& calendar, const fs::path& mediaFolder,
+                                  size_t item, double seconds, Size largest, std::string& error) {
+    const MediaItem& media = calendar.media[item];
+    const fs::path file = mediaFolder / media.path;
+    return media.kind == MediaKind::kPhoto
+               ? readPhoto(file, media.orientation, error, 2 * largest.width, 2 * largest.height)
+               : readVideoFrame(file, seconds, error);
+}
+
+Size largestOf(const std::vector<const ThumbnailJob*>& jobs) {
+    Size largest{0, 0};
+    for (const ThumbnailJob* job : jobs) {
+        largest.width = std::max(largest.width, job->size.width);
+        largest.height = std::max(largest.height, job->size.height);
+    }
+    return largest;
 }
 
 bool write(const Picture& picture, const fs::path& projectFolder, const std::string& file,
@@ -67,12 +88,17 @@ ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path&
             const auto& [source, jobs] = sources[index];
             ArtResult& own = drawn[index];
             const MediaItem& media = calendar.media[source.first];
-            const fs::path file = mediaFolder / media.path;
             std::string error;
-            std::optional<Picture> picture = media.kind == MediaKind::kPhoto
-                                                 ? readPhoto(file, media.orientation, error)
-                                                 : readVideoFrame(file, source.second, error);
+            const Size largest = largestOf(jobs);
+            std::optional<Picture> picture =
+                readSource(calendar, mediaFolder, source.first, source.second, largest, error);
             if (!picture) own.problems.push_back(media.path + ": cannot draw: " + error);
+            // A photo that cannot be drawn gives way to the next of its content that can.
+            for (const size_t next : jobs.front()->fallbacks) {
+                if (picture) break;
+                std::string ignored;
+                picture = readSource(calendar, mediaFolder, next, 0.0, largest, ignored);
+            }
             for (const ThumbnailJob* job : jobs) {
                 const Picture thumbnail = picture
                                               ? fillTo(*picture, job->size.width, job->size.height)

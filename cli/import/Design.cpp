@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "host/dom/EntityExpansion.h"
+#include "host/dom/LibxmlErrorTrap.h"
 
 namespace merrowcli::import {
 
@@ -112,12 +113,12 @@ bool Design::load(const fs::path& folder, std::string* error) {
         *error = shown + ": no such file (a design is a folder with design.xml and its art)";
         return false;
     }
-    doc_.reset(xmlReadFile(
-        file.c_str(), nullptr,
-        XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-    if (!doc_) {
-        const xmlError* problem = xmlGetLastError();
-        *error = shown + ":" + std::to_string(problem != nullptr ? problem->line : 0) +
+    // The trap stops the parser at its first error, as every other XML input here is read.
+    merrowhost::LibxmlErrorTrap trap;
+    doc_.reset(xmlReadFile(file.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOBLANKS));
+    if (!doc_ || trap.stoppedParser()) {
+        doc_.reset();
+        *error = shown + ":" + std::to_string(trap.hasError() ? trap.error().line : 0) +
                  ": not a well-formed XML document";
         return false;
     }

@@ -58,12 +58,13 @@ bool holdsOnlyPictures(const fs::path& folder, const std::string& shown, std::st
 }  // namespace
 
 std::string ImportCommand::description() const {
-    return "Makes a calendar project folder from the photos (.jpg, .jpeg, .png) and videos\n"
-           "(.mp4, .mov, .m2ts, .mts, .mkv, .avi) under MEDIA_DIR: one year, month and day\n"
-           "entry per year, month and day with media (by EXIF date, a video's creation\n"
-           "time, else the modification time, in local time), photos of a day taken within\n"
-           "--gap hours of each other as one slideshow, each video as a title with its\n"
-           "chapters. Writes PROJECT_DIR/presentation.xml (the design's layout with the\n"
+    return "Makes a calendar project folder from the photos (.jpg, .jpeg, .png, .heic,\n"
+           ".heif) and videos (.mp4, .mov, .m2ts, .mts, .mkv, .avi) under MEDIA_DIR: one\n"
+           "year, month and day entry per year, month and day with media (by an XMP\n"
+           "sidecar's date, EXIF, a video's creation time, a date in the file's name, else\n"
+           "the modification time, on the wall clock where it was taken), photos of a day\n"
+           "taken within --gap hours of each other as one slideshow, each video as a title\n"
+           "with its chapters. Writes PROJECT_DIR/presentation.xml (the design's layout with the\n"
            "calendar), project.xml, slideshow.xml and the pictures under art/; then\n"
            "'merrowkit build PROJECT_DIR' builds it.";
 }

@@ -79,6 +79,9 @@ constexpr size_t kFileTimeWarningsNamed = 5;
 void reportDateSources(const std::vector<import::MediaItem>& items, const fs::path& mediaFolder) {
     size_t byFileTime = 0;
     for (const import::MediaItem& item : items) {
+        if (!item.sidecarProblem.empty()) {
+            Messages::instance().note(item.sidecarProblem + " (its sidecar gives no date)");
+        }
         Messages::instance().note((mediaFolder / item.path).string() + ": dated by " +
                                   import::dateSourceName(item.dateSource));
         if (item.dateSource == import::DateSource::kFileTime) ++byFileTime;
@@ -241,7 +244,10 @@ bool ImportRun::writeProject() {
     const fs::path out = staging_.path();
     if (!writeFile(out / import::kPresentationFile,
                    import::presentationXml(calendar_, design_, plan_), &error) ||
-        !writeFile(out / import::kProjectFile, import::projectXml(calendar_), &error) ||
+        !writeFile(out / import::kProjectFile,
+                   import::projectXml(calendar_,
+                                      import::recordedMediaFolder(options_.mediaFolder, target_)),
+                   &error) ||
         !writeFile(out / import::kSlideshowFile, import::slideshowXml(calendar_), &error) ||
         !writeFile(out / ImportCommand::kMarkerFile, "written by merrowkit import\n", &error)) {
         return fail(ImportCommand::kFailed, error);

@@ -49,6 +49,7 @@ struct MediaItem {
     std::optional<long long> utcSeconds;
     int microseconds = 0;  // the fraction of taken's second, from EXIF's SubSecTime fields
     DateSource dateSource = DateSource::kFileTime;  // where taken was found
+    std::string sidecarProblem;     // a sidecar that was there but gave no date: its name and why
     int orientation = 0;            // a photo's EXIF orientation (1..8), 0 when it has none
     double duration = 0;            // a video's length in seconds
     std::vector<Chapter> chapters;  // a video's chapters as the container lists them

@@ -17,6 +17,7 @@
 #include "cli/import/Sidecar.h"
 #include "cli/import/SubSeconds.h"
 #include "cli/import/TimeOffset.h"
+#include "cli/import/art/HeifFile.h"
 #include "cli/import/art/VideoInput.h"
 
 extern "C" {
@@ -39,7 +40,8 @@ std::string lowerExtension(const fs::path& file) {
 
 std::optional<MediaKind> kindOf(const fs::path& file) {
     const std::string extension = lowerExtension(file);
-    if (extension == ".jpg" || extension == ".jpeg" || extension == ".png") {
+    if (extension == ".jpg" || extension == ".jpeg" || extension == ".png" ||
+        extension == ".heic" || extension == ".heif") {
         return MediaKind::kPhoto;
     }
     if (extension == ".mp4" || extension == ".mov" || extension == ".m2ts" || extension == ".mts" ||
@@ -106,8 +108,13 @@ std::optional<LocalTime> modificationTime(const fs::path& file, std::string* rea
 // then a date in its name, then its modification time.
 bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
                 DateSource embeddedSource, MediaItem* item, std::string* reason) {
-    std::optional<LocalTime> taken = sidecarDate(file);
+    std::optional<long long> sidecarInstant;
+    std::optional<LocalTime> taken = sidecarDate(file, &sidecarInstant, &item->sidecarProblem);
     item->dateSource = DateSource::kSidecar;
+    if (taken) {
+        item->utcSeconds = sidecarInstant;
+        item->microseconds = 0;
+    }
     if (!taken && embedded) {
         taken = embedded;
         item->dateSource = embeddedSource;
@@ -120,7 +127,7 @@ bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
     }
     if (!taken) return false;
     // The embedded date's instant and fraction belong to it alone.
-    if (item->dateSource != embeddedSource) {
+    if (item->dateSource != embeddedSource && item->dateSource != DateSource::kSidecar) {
         item->utcSeconds.reset();
         item->microseconds = 0;
     }
@@ -128,12 +135,49 @@ bool settleDate(const fs::path& file, const std::optional<LocalTime>& embedded,
     return true;
 }
 
-bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
+void muteExiv2() {
     static const bool muted = [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
         return true;
     }();
     (void)muted;
+}
+
+// The date EXIF gives (with its fraction of a second and its offset into item) and the
+// orientation.
+std::optional<LocalTime> readExif(const Exiv2::ExifData& exif, MediaItem* item) {
+    std::optional<LocalTime> taken;
+    // Each date with the fields of its fraction of a second and its offset.
+    for (const auto& [key, subSecKey, offsetKey] :
+         {std::tuple{"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal",
+                     "Exif.Photo.OffsetTimeOriginal"},
+          std::tuple{"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized",
+                     "Exif.Photo.OffsetTimeDigitized"},
+          std::tuple{"Exif.Image.DateTime", "Exif.Photo.SubSecTime", "Exif.Photo.OffsetTime"}}) {
+        const auto found = exif.findKey(Exiv2::ExifKey(key));
+        if (found == exif.end()) continue;
+        taken = parseExifTime(found->toString());
+        if (!taken) continue;
+        const auto subSec = exif.findKey(Exiv2::ExifKey(subSecKey));
+        if (subSec != exif.end()) item->microseconds = parseSubSeconds(subSec->toString());
+        const auto offset = exif.findKey(Exiv2::ExifKey(offsetKey));
+        if (offset != exif.end()) {
+            if (const std::optional<int> seconds = parseTimeOffset(offset->toString())) {
+                item->utcSeconds = instantOf(*taken, seconds);
+            }
+        }
+        break;
+    }
+    const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
+    if (orientation != exif.end() && orientation->count() > 0) {
+        const long value = orientation->toLong();
+        item->orientation = value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
+    }
+    return taken;
+}
+
+bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
+    muteExiv2();
     std::optional<LocalTime> taken;
     try {
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file.string());
@@ -147,38 +191,35 @@ bool readPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
             *reason = "neither a JPEG nor a PNG file";
             return false;
         }
-        Exiv2::ExifData& exif = image->exifData();
-        // Each date with the field of its fraction of a second.
-        for (const auto& [key, subSecKey, offsetKey] :
-             {std::tuple{"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal",
-                         "Exif.Photo.OffsetTimeOriginal"},
-              std::tuple{"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized",
-                         "Exif.Photo.OffsetTimeDigitized"},
-              std::tuple{"Exif.Image.DateTime", "Exif.Photo.SubSecTime",
-                         "Exif.Photo.OffsetTime"}}) {
-            const auto found = exif.findKey(Exiv2::ExifKey(key));
-            if (found == exif.end()) continue;
-            taken = parseExifTime(found->toString());
-            if (!taken) continue;
-            const auto subSec = exif.findKey(Exiv2::ExifKey(subSecKey));
-            if (subSec != exif.end()) item->microseconds = parseSubSeconds(subSec->toString());
-            const auto offset = exif.findKey(Exiv2::ExifKey(offsetKey));
-            if (offset != exif.end()) {
-                if (const std::optional<int> seconds = parseTimeOffset(offset->toString())) {
-                    item->utcSeconds = instantOf(*taken, seconds);
-                }
-            }
-            break;
-        }
-        const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
-        if (orientation != exif.end() && orientation->count() > 0) {
-            const long value = orientation->toLong();
-            item->orientation = value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
-        }
+        taken = readExif(image->exifData(), item);
     } catch (const std::exception& e) {
         *reason = e.what();
         return false;
     }
+    return settleDate(file, taken, DateSource::kExif, item, reason);
+}
+
+// A HEIC/HEIF photo: its EXIF block as libheif gives it, read with libexiv2. libheif turns the
+// picture by the file's own transformations, so the orientation recorded is "as shown".
+bool readHeifPhoto(const fs::path& file, MediaItem* item, std::string* reason) {
+    muteExiv2();
+    const std::optional<std::string> block = readHeifExif(file, reason);
+    if (!block) return false;
+    std::optional<LocalTime> taken;
+    if (!block->empty()) {
+        try {
+            Exiv2::ExifData exif;
+            Exiv2::ExifParser::decode(exif, reinterpret_cast<const Exiv2::byte*>(block->data()),
+                                      static_cast<std::uint32_t>(block->size()));
+            taken = readExif(exif, item);
+        } catch (const std::exception&) {
+            // A broken EXIF block is as good as none: the picture may still be shown.
+            taken.reset();
+            item->utcSeconds.reset();
+            item->microseconds = 0;
+        }
+    }
+    item->orientation = 0;
     return settleDate(file, taken, DateSource::kExif, item, reason);
 }
 
@@ -214,10 +255,18 @@ bool readVideo(const fs::path& file, MediaItem* item, std::string* reason) {
         item->chapters.resize(kMaxChapters);
     }
 
+    // QuickTime's creationdate (a phone's: the wall clock where it was taken, with its offset)
+    // before the container's creation_time (UTC, shown in the local time of TZ).
     std::optional<LocalTime> taken;
+    if (const AVDictionaryEntry* local =
+            av_dict_get(context->metadata, "com.apple.quicktime.creationdate", nullptr, 0)) {
+        taken = parseQuickTimeDate(local->value, &item->utcSeconds);
+    }
     const AVDictionaryEntry* created = av_dict_get(context->metadata, "creation_time", nullptr, 0);
     if (created == nullptr) created = av_dict_get(video->metadata, "creation_time", nullptr, 0);
-    if (created != nullptr) taken = parseCreationTime(created->value);
+    if (!taken && created != nullptr) {
+        taken = parseCreationTime(created->value, &item->utcSeconds);
+    }
     return settleDate(file, taken, DateSource::kContainer, item, reason);
 }
 
@@ -237,8 +286,15 @@ std::optional<MediaItem> readMedia(const fs::path& folder, const MediaFile& file
     item.path = file.path;
     item.kind = file.kind;
     const fs::path path = folder / file.path;
-    const bool read = file.kind == MediaKind::kPhoto ? readPhoto(path, &item, reason)
-                                                     : readVideo(path, &item, reason);
+    bool read = false;
+    if (file.kind == MediaKind::kVideo) {
+        read = readVideo(path, &item, reason);
+    } else if (const std::string extension = lowerExtension(path);
+               extension == ".heic" || extension == ".heif") {
+        read = readHeifPhoto(path, &item, reason);
+    } else {
+        read = readPhoto(path, &item, reason);
+    }
     if (!read) {
         *reason = reasonWithoutPath(*reason, path.string());
         return std::nullopt;
@@ -259,7 +315,8 @@ std::optional<LocalTime> parseExifTime(const std::string& text) {
     return time;
 }
 
-std::optional<LocalTime> parseCreationTime(const std::string& text) {
+std::optional<LocalTime> parseCreationTime(const std::string& text,
+                                           std::optional<long long>* utcSeconds) {
     struct tm parts {};
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d%*[T ]%2d:%2d:%2d", &parts.tm_year, &parts.tm_mon,
                     &parts.tm_mday, &parts.tm_hour, &parts.tm_min, &parts.tm_sec) != 6) {
@@ -268,7 +325,19 @@ std::optional<LocalTime> parseCreationTime(const std::string& text) {
     const LocalTime utc{parts.tm_year, parts.tm_mon, parts.tm_mday,
                         parts.tm_hour, parts.tm_min, parts.tm_sec};
     if (!isValidTime(utc) || utc.year < 1971) return std::nullopt;
+    if (utcSeconds != nullptr) *utcSeconds = secondsOf(utc);
     return localTimeOf(static_cast<std::time_t>(secondsOf(utc)));
+}
+
+std::optional<LocalTime> parseQuickTimeDate(const std::string& text,
+                                            std::optional<long long>* utcSeconds) {
+    // The same as an XMP date but for its offset, which may be written "+hhmm".
+    std::string written = text;
+    const size_t sign = written.find_last_of("+-");
+    if (sign != std::string::npos && sign > 10 && written.size() == sign + 5) {
+        written.insert(sign + 3, ":");
+    }
+    return parseXmpDate(written, utcSeconds);
 }
 
 LocalTime localTimeOf(std::time_t moment) {

@@ -236,12 +236,13 @@ std::string presentationXml(const Calendar& calendar, const Design& design, cons
     return out.finish();
 }
 
-std::string projectXml(const Calendar& calendar) {
+std::string projectXml(const Calendar& calendar, const std::string& mediaFolder) {
     XmlText out;
     out.comment(
         " Written by merrowkit import: disc format 10, the calendar's own root title, a\n"
         "     background clip of the template folder's Background.jpg, and one user title per\n"
-        "     video, in the order of the reference document's titleInfo entries. ");
+        "     video, in the order of the reference document's titleInfo entries. The videos\n"
+        "     are relative to the media folder. ");
     out.start("project");
     out.attribute("discFormat", 10);
     out.attribute("rootMenuTitle", "true");
@@ -249,6 +250,7 @@ std::string projectXml(const Calendar& calendar) {
     out.attribute("backgroundImage", "");
     out.attribute("mediaKind", 2);
     out.attribute("defaultMediaValue", 0);
+    out.attribute("media", percentEncodedName(mediaFolder));
     out.start("presentation");
     out.attribute("file", kPresentationFile);
     out.end();
@@ -258,6 +260,7 @@ std::string projectXml(const Calendar& calendar) {
             out.start("title");
             out.attribute("kind", "user");
             out.attribute("guid", titleGuid(calendar.media[title.item].path));
+            out.attribute("video", percentEncodedName(calendar.media[title.item].path));
             out.end();
         }
         out.end();
@@ -292,6 +295,25 @@ std::string slideshowXml(const Calendar& calendar) {
     }
     out.end();
     return out.finish();
+}
+
+std::string recordedMediaFolder(const std::filesystem::path& mediaFolder,
+                                const std::filesystem::path& projectFolder) {
+    std::error_code ec;
+    const std::filesystem::path media =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(mediaFolder, ec), ec);
+    if (ec) return std::filesystem::absolute(mediaFolder).lexically_normal().string();
+    const std::filesystem::path project =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(projectFolder, ec), ec);
+    // Relative only when both are below one top folder: a path that climbs to the root is
+    // no shorter and breaks as soon as either moves.
+    const auto top = [](const std::filesystem::path& path) {
+        auto part = path.begin();
+        return part != path.end() && ++part != path.end() ? *part : std::filesystem::path();
+    };
+    if (ec || top(media).empty() || top(media) != top(project)) return media.string();
+    const std::filesystem::path relative = media.lexically_relative(project);
+    return relative.empty() ? media.string() : relative.string();
 }
 
 std::string titleGuid(const std::string& relativePath) {

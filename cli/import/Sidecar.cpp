@@ -65,28 +65,40 @@ std::optional<std::string> findField(const xmlNode* node, const DateField& field
     return std::nullopt;
 }
 
-std::optional<LocalTime> dateOfSidecar(const fs::path& sidecar) {
+std::optional<LocalTime> dateOfSidecar(const fs::path& sidecar, std::optional<long long>* utc,
+                                       std::string* problem) {
     std::error_code ec;
-    if (!fs::is_regular_file(sidecar, ec)) return std::nullopt;
+    if (!fs::is_regular_file(sidecar, ec)) {
+        *problem = sidecar.string() + ": not a file";
+        return std::nullopt;
+    }
     const std::uintmax_t size = fs::file_size(sidecar, ec);
-    if (ec || size > kMaxSidecarBytes) return std::nullopt;
+    if (ec || size > kMaxSidecarBytes) {
+        *problem = sidecar.string() + ": " + (ec ? ec.message() : "too large for a sidecar");
+        return std::nullopt;
+    }
     std::string bytes;
-    std::string error;
-    if (!readInputFile(sidecar, sidecar.string(), &bytes, &error)) return std::nullopt;
-    const XmlDocument document = parseXml(bytes, sidecar.string(), &error);
+    if (!readInputFile(sidecar, sidecar.string(), &bytes, problem)) return std::nullopt;
+    const XmlDocument document = parseXml(bytes, sidecar.string(), problem);
     if (!document) return std::nullopt;
     const xmlNode* root = xmlDocGetRootElement(document.get());
     for (const DateField& field : kDateFields) {
         const std::optional<std::string> text = findField(root, field);
         if (!text) continue;
-        if (std::optional<LocalTime> date = parseXmpDate(*text)) return date;
+        if (std::optional<LocalTime> date = parseXmpDate(*text, utc)) return date;
     }
+    *problem = sidecar.string() + ": holds no date that can be read";
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<LocalTime> sidecarDate(const fs::path& mediaFile) {
+std::optional<LocalTime> sidecarDate(const fs::path& mediaFile,
+                                     std::optional<long long>* utcSeconds, std::string* problem) {
+    std::optional<long long> utc;
+    std::string why;
+    if (utcSeconds != nullptr) utcSeconds->reset();
+    if (problem != nullptr) problem->clear();
     const fs::path folder = mediaFile.parent_path();
     const std::string name = mediaFile.filename().string();
     const std::string stem = mediaFile.stem().string();
@@ -96,13 +108,19 @@ std::optional<LocalTime> sidecarDate(const fs::path& mediaFile) {
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(sidecar, ec))) continue;
         // The first sidecar that exists is the one; a broken one gives no date.
-        return dateOfSidecar(sidecar);
+        std::optional<LocalTime> date = dateOfSidecar(sidecar, &utc, &why);
+        if (utcSeconds != nullptr) *utcSeconds = date ? utc : std::nullopt;
+        if (problem != nullptr) *problem = date ? std::string() : why;
+        return date;
     }
     return std::nullopt;
 }
 
-std::optional<LocalTime> parseXmpDate(const std::string& text) {
+std::optional<LocalTime> parseXmpDate(const std::string& text,
+                                      std::optional<long long>* utcSeconds) {
+    if (utcSeconds != nullptr) utcSeconds->reset();
     LocalTime time{0, 0, 0, 0, 0, 0};
+    std::optional<int> offset;
     int used = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &time.year, &time.month, &time.day, &used) !=
             3 ||
@@ -143,12 +161,17 @@ std::optional<LocalTime> parseXmpDate(const std::string& text) {
                 used != 5 || offsetHours > 14 || offsetMinutes > 59) {
                 return std::nullopt;
             }
+            offset = (offsetHours * 3600 + offsetMinutes * 60) * (text[at] == '-' ? -1 : 1);
             at += 6;
         }
     }
     if (at != text.size()) return std::nullopt;
     if (!isValidTime(time) || time.year < 1971) return std::nullopt;
-    if (utc) return localTimeOf(static_cast<std::time_t>(secondsOf(time)));
+    if (utc) {
+        if (utcSeconds != nullptr) *utcSeconds = secondsOf(time);
+        return localTimeOf(static_cast<std::time_t>(secondsOf(time)));
+    }
+    if (offset && utcSeconds != nullptr) *utcSeconds = secondsOf(time) - *offset;
     return time;
 }
 

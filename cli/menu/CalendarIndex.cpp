@@ -253,4 +253,15 @@ std::string CalendarIndex::titleName(const std::string& titleNo) const {
     return titleNo;
 }
 
+int CalendarIndex::userTitleNumber(const std::string& titleId) const {
+    int number = 0;
+    for (const int t : titles_) {
+        const std::string& id = document_.text(t, "id");
+        if (id == "RootMenuTitle") continue;
+        ++number;
+        if (id == titleId && !titleId.empty()) return number;
+    }
+    return 0;
+}
+
 }  // namespace merrowcli::menu

@@ -69,6 +69,9 @@ public:
     const StripGeometry& strip(int scroll) const;
     // The title id whose titleNo is the given one, else the titleNo itself.
     std::string titleName(const std::string& titleNo) const;
+    // N for the Nth user title of the title list (every title but the calendar's own
+    // RootMenuTitle), 0 for an id that names none.
+    int userTitleNumber(const std::string& titleId) const;
 
 private:
     const MenuDocument& document_;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <set>
 
 namespace merrowcli::menu {
 
@@ -71,6 +73,23 @@ bool isBeyond(const Rect& r, const Rect& from, const Direction& direction) {
     return direction.sign > 0 ? r.x >= from.x + from.width : r.x + r.width <= from.x;
 }
 
+}  // namespace
+
+int startFrameOf(const std::string& startTime) {
+    long long parts[3] = {0, 0, 0};
+    size_t at = 0;
+    for (long long& part : parts) {
+        const size_t colon = startTime.find(':', at);
+        part = std::atoll(startTime.substr(at, colon - at).c_str());
+        if (colon == std::string::npos) break;
+        at = colon + 1;
+    }
+    const long long seconds = parts[0] * 3600 + parts[1] * 60 + parts[2];
+    return static_cast<int>(std::clamp<long long>(seconds / 3, 0, 1 << 30));
+}
+
+namespace {
+
 // One key press played on a copy of the state, as the calendar application answers it.
 class KeyPress {
 public:
@@ -103,7 +122,7 @@ public:
         } else if (key == Key::Back) {
             if (!closeChapterMenu(true)) goBack();
         }
-        return {state_, status_, toggle_};
+        return {state_, status_, toggle_, plays_, playAll_, popups_};
     }
 
 private:
@@ -142,8 +161,12 @@ private:
         if (name == "calendar") return calendarCommand(d_.text(use, "param"));
         if (name == "focuscontrol") return arrow ? moveFocus(*key) : false;
         if (name == "jumpchapter") {
-            status_ = "Play title " + calendar_.titleName(d_.text(target, "titleNo")) +
-                      " chapter " + d_.text(target, "chapterNo");
+            const std::string title = calendar_.titleName(d_.text(target, "titleNo"));
+            status_ = "Play title " + title + " chapter " + d_.text(target, "chapterNo");
+            plays_.clear();
+            popups_.clear();
+            playAll_ = false;
+            addTitle(title, std::atoi(d_.text(target, "chapterNo").c_str()));
             return true;
         }
         if (name == "menuproperty") {
@@ -179,6 +202,13 @@ private:
         if (verb == "PlayAllContent") {
             status_ = "Play all contents of " +
                       (state_.view.page >= 0 ? d_.text(state_.view.page, "id") : std::string());
+            plays_.clear();
+            popups_.clear();
+            playAll_ = true;
+            if (state_.view.page >= 0) {
+                std::set<int> visited;
+                addContentsBelow(state_.view.page, &visited);
+            }
             return true;
         }
         if (verb == "TogglePage") {
@@ -445,7 +475,64 @@ private:
             status_ = "Play title " + d_.text(content, "titleId");
         } else if (name == "slideshowcontent") {
             status_ = "Play slideshow from " + d_.text(content, "startTime");
+        } else {
+            return;
         }
+        plays_.clear();
+        popups_.clear();
+        playAll_ = false;
+        addContent(content);
+    }
+
+    // The contents of a page in order: its own, or those of the pages its entries open (a
+    // month's days, a year's months), depth first.
+    void addContentsBelow(int page, std::set<int>* visited) {
+        if (page < 0 || !visited->insert(page).second) return;
+        for (const int entry : calendar_.entriesOf(page)) {
+            const std::string& name = d_.node(entry).name;
+            if (name == "titlecontent" || name == "slideshowcontent") {
+                addContent(entry);
+            } else {
+                addContentsBelow(calendar_.pageOf(entry), visited);
+            }
+        }
+    }
+
+    // A content's play (a title from its start, a slideshow from its start frame); a title
+    // that is not a user title of the title list plays nothing.
+    void addContent(int content) {
+        const std::string& name = d_.node(content).name;
+        if (name == "titlecontent") {
+            if (!addTitle(d_.text(content, "titleId"), 0)) return;
+            // In a play all, POPUP over the title shows its chapter menu, as OK on the content
+            // would.
+            if (playAll_ && d_.node(content).parent == state_.view.page &&
+                calendar_.chapterMenuOf(content) >= 0) {
+                const MenuState left = state_;
+                state_.focus = calendar_.buttonOfEntry(content);
+                if (showChapterMenu(content)) popups_.back() = state_;
+                state_ = left;
+                render();
+            }
+        } else if (name == "slideshowcontent") {
+            Action play;
+            play.kind = ActionKind::Slideshow;
+            play.startFrame = startFrameOf(d_.text(content, "startTime"));
+            plays_.push_back(play);
+            popups_.emplace_back();
+        }
+    }
+
+    bool addTitle(const std::string& titleId, int chapter) {
+        const int number = calendar_.userTitleNumber(titleId);
+        if (number <= 0) return false;
+        Action play;
+        play.kind = ActionKind::Title;
+        play.title = number;
+        play.chapter = std::max(chapter, 0);
+        plays_.push_back(play);
+        popups_.emplace_back();
+        return true;
     }
 
     void activate() {
@@ -483,6 +570,9 @@ private:
     MenuState state_;
     std::optional<std::string> status_;
     bool toggle_ = false;
+    std::vector<Action> plays_;
+    bool playAll_ = false;
+    std::vector<std::optional<MenuState>> popups_;
     const std::vector<LaidFocusable>* drawn_ = nullptr;
 };
 

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/menu/MenuModel.h"
 #include "cli/menu/ViewLayout.h"
@@ -21,7 +22,18 @@ struct Outcome {
     MenuState state;
     std::optional<std::string> status;  // the status line's new text
     bool toggleMenu = false;            // the whole menu is hidden, or shown again
+    // What is played: one title or slideshow, or with playAll the page's contents in order.
+    // A slideshow's `photos` is left to the compiler (it knows the whole slideshow).
+    std::vector<Action> plays;
+    bool playAll = false;
+    // For each play: the menu POPUP shows over it, when not the state the key leaves (a title
+    // of a play all that has a chapter menu: that chapter menu over the page).
+    std::vector<std::optional<MenuState>> popups;
 };
+
+// A slideshow content's start "H:M:S:FF" as the frame it shows first: every start frame stands
+// for three seconds of the start time (the frames of a second are left out).
+int startFrameOf(const std::string& startTime);
 
 class KeyRules {
 public:

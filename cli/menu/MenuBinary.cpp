@@ -108,6 +108,10 @@ void writeHead(DataOutput& out, const MenuModel& model) {
     out.writeShort(model.stageHeight, "the stage height");
     out.writeUtf(model.trackPrefix);
     out.writeUtf(model.trackSuffix);
+    out.writeUtf(model.slidePrefix);
+    out.writeUtf(model.slideSuffix);
+    out.writeInt(model.slideCount);
+    out.writeShort(model.slideSeconds, "the seconds per photo");
     out.writeInt(static_cast<int32_t>(model.strings.size()));
     for (const std::string& s : model.strings) out.writeUtf(s);
     out.writeInt(static_cast<int32_t>(model.pictures.size()));
@@ -119,6 +123,26 @@ void writeHead(DataOutput& out, const MenuModel& model) {
     out.writeInt(model.background);
 }
 
+void writeAction(DataOutput& out, const Action& a) {
+    out.writeByte(static_cast<int>(a.kind));
+    switch (a.kind) {
+        case ActionKind::Title:
+            out.writeInt(a.title);
+            out.writeShort(a.chapter, "a chapter");
+            out.writeInt(a.menuView);
+            out.writeShort(a.menuFocus, "a title's menu focus");
+            break;
+        case ActionKind::Slideshow:
+            out.writeInt(a.startFrame);
+            out.writeInt(a.photos);
+            break;
+        case ActionKind::PlayAll:
+            out.writeInt(static_cast<int32_t>(a.items.size()));
+            for (const int32_t item : a.items) out.writeInt(item);
+            break;
+    }
+}
+
 }  // namespace
 
 bool menuBinary(const MenuModel& model, std::string* bytes, std::string* error) {
@@ -126,12 +150,15 @@ bool menuBinary(const MenuModel& model, std::string* bytes, std::string* error) 
     writeHead(out, model);
     out.writeInt(static_cast<int32_t>(model.drawLists.size()));
     for (const DrawList& list : model.drawLists) writeDrawList(out, list);
+    out.writeInt(static_cast<int32_t>(model.actions.size()));
+    for (const Action& a : model.actions) writeAction(out, a);
     out.writeInt(static_cast<int32_t>(model.results.size()));
     for (const Result& r : model.results) {
         out.writeInt(r.view);
         out.writeShort(r.focus, "a result's focus");
         out.writeInt(r.status);
         out.writeByte(r.toggleMenu ? 1 : 0);
+        out.writeInt(r.action);
     }
     out.writeInt(static_cast<int32_t>(model.views.size()));
     for (const View& v : model.views) writeView(out, v);

@@ -235,9 +235,15 @@ private:
             for (int k = 0; k < kKeyCount; ++k) {
                 const Outcome outcome = rules_.press({state, rows[row]}, static_cast<Key>(k));
                 const int32_t target = viewIndex(outcome.state.view);
+                std::vector<PendingMenu> popups;
+                for (const std::optional<MenuState>& popup : outcome.popups) {
+                    popups.push_back(popup ? PendingMenu{viewIndex(popup->view), popup->focus}
+                                           : PendingMenu{-1, std::nullopt});
+                }
                 pending_.push_back({static_cast<int32_t>(v), row * kKeyCount + k, target,
                                     outcome.state.focus, static_cast<int32_t>(row) - 1,
-                                    outcome.status, outcome.toggleMenu});
+                                    outcome.status, outcome.toggleMenu, outcome.plays,
+                                    outcome.playAll, std::move(popups)});
                 view.keys.push_back(-1);
             }
         }
@@ -256,6 +262,13 @@ public:
             }
             r.status = p.status ? string(*p.status) : -1;
             r.toggleMenu = p.toggle;
+            std::vector<Action> plays = p.plays;
+            for (size_t i = 0; i < plays.size() && i < p.popups.size(); ++i) {
+                if (p.popups[i].view < 0) continue;
+                plays[i].menuView = p.popups[i].view;
+                plays[i].menuFocus = focusIndex(p.popups[i].view, p.popups[i].focus);
+            }
+            r.action = play(plays, p.playAll);
             const auto found = results_.find(r);
             int32_t index;
             if (found != results_.end()) {
@@ -271,6 +284,10 @@ public:
     }
 
 private:
+    struct PendingMenu {
+        int32_t view;
+        std::optional<std::string> focus;
+    };
     struct Pending {
         int32_t view;
         size_t slot;
@@ -279,13 +296,62 @@ private:
         int32_t fromFocus;
         std::optional<std::string> status;
         bool toggle;
+        std::vector<Action> plays;
+        bool playAll;
+        std::vector<PendingMenu> popups;
     };
     struct ResultLess {
         bool operator()(const Result& a, const Result& b) const {
-            return std::tie(a.view, a.focus, a.status, a.toggleMenu) <
-                   std::tie(b.view, b.focus, b.status, b.toggleMenu);
+            return std::tie(a.view, a.focus, a.status, a.toggleMenu, a.action) <
+                   std::tie(b.view, b.focus, b.status, b.toggleMenu, b.action);
         }
     };
+    struct ActionLess {
+        bool operator()(const Action& a, const Action& b) const {
+            return std::tie(a.kind, a.title, a.chapter, a.menuView, a.menuFocus, a.startFrame,
+                            a.photos, a.items) < std::tie(b.kind, b.title, b.chapter, b.menuView,
+                                                          b.menuFocus, b.startFrame, b.photos,
+                                                          b.items);
+        }
+    };
+
+    // The action index of what a key plays (-1: nothing); each action once.
+    int32_t play(const std::vector<Action>& plays, bool playAll) {
+        if (!playAll) return plays.empty() ? -1 : action(plays.front());
+        Action all;
+        all.kind = ActionKind::PlayAll;
+        for (const Action& item : plays) all.items.push_back(action(item));
+        return action(all);
+    }
+
+    int32_t action(Action a) {
+        if (a.kind == ActionKind::Slideshow) a.photos = photosFrom(a.startFrame);
+        const auto found = actions_.find(a);
+        if (found != actions_.end()) return found->second;
+        const auto index = static_cast<int32_t>(model_.actions.size());
+        actions_.emplace(a, index);
+        model_.actions.push_back(std::move(a));
+        return index;
+    }
+
+    // The photos of the content starting at the frame: up to the next content's start frame,
+    // else to the end of the slideshow.
+    int32_t photosFrom(int32_t startFrame) const {
+        int32_t end = model_.slideCount;
+        for (const int32_t start : startFrames_) {
+            if (start > startFrame && (start < end || end <= startFrame)) end = start;
+        }
+        return std::max(end - startFrame, 0);
+    }
+
+public:
+    void slideshow(const SlideshowFacts& facts, std::vector<int32_t> startFrames) {
+        model_.slideCount = std::max(facts.photos, 0);
+        model_.slideSeconds = std::max(facts.secondsPerPhoto, 1);
+        startFrames_ = std::move(startFrames);
+    }
+
+private:
     struct ElementsLess {
         bool operator()(const std::vector<Element>& a, const std::vector<Element>& b) const {
             auto tie = [](const Element& e) {
@@ -309,6 +375,8 @@ private:
     std::map<std::string, int32_t> pictures_;
     std::map<std::vector<Element>, int32_t, ElementsLess> drawLists_;
     std::map<Result, int32_t, ResultLess> results_;
+    std::map<Action, int32_t, ActionLess> actions_;
+    std::vector<int32_t> startFrames_;
     std::map<ViewState, int32_t> views_;
     std::vector<ViewState> states_;
     std::vector<std::vector<std::string>> focusIds_;
@@ -318,7 +386,7 @@ private:
 }  // namespace
 
 bool compileMenu(const fs::path& outputFolder, const std::string& shown, MenuModel* model,
-                 std::string* error) {
+                 std::string* error, const SlideshowFacts& slideshow) {
     try {
         const std::string file = shown + "/AppPresentation.xml";
         std::string bytes;
@@ -349,6 +417,11 @@ bool compileMenu(const fs::path& outputFolder, const std::string& shown, MenuMod
                                     std::atoi(property(media, "height").c_str()));
             }
         }
+        std::vector<int32_t> startFrames;
+        for (const int content : document.descendants(document.root(), "slideshowcontent")) {
+            startFrames.push_back(startFrameOf(document.text(content, "startTime")));
+        }
+        compiler.slideshow(slideshow, std::move(startFrames));
         if (!compiler.compile()) {
             *error = located(file, 0, "the menu has more than a million views; not compiled");
             return false;

@@ -84,6 +84,24 @@ void appendView(std::string* out, const View& v) {
     out->push_back(']');
 }
 
+// [1,title,chapter,menuView,menuFocus], [2,startFrame,photos] or [3,[action,...]].
+void appendAction(std::string* out, const Action& a) {
+    out->push_back('[');
+    switch (a.kind) {
+        case ActionKind::Title:
+            appendInts(out, {1, a.title, a.chapter, a.menuView, a.menuFocus});
+            break;
+        case ActionKind::Slideshow:
+            appendInts(out, {2, a.startFrame, a.photos});
+            break;
+        case ActionKind::PlayAll:
+            *out += "3,";
+            appendArray(out, a.items);
+            break;
+    }
+    out->push_back(']');
+}
+
 }  // namespace
 
 std::string menuJson(const MenuModel& model) {
@@ -93,7 +111,13 @@ std::string menuJson(const MenuModel& model) {
     appendString(&out, model.trackPrefix);
     out += ",\"trackSuffix\":";
     appendString(&out, model.trackSuffix);
-    out += ",\"strings\":";
+    out += ",\"slidePrefix\":";
+    appendString(&out, model.slidePrefix);
+    out += ",\"slideSuffix\":";
+    appendString(&out, model.slideSuffix);
+    out += ",\"slides\":[";
+    appendInts(&out, {model.slideCount, model.slideSeconds});
+    out += "],\"strings\":";
     appendEach(&out, model.strings, [&out](const std::string& text) { appendString(&out, text); });
     out += ",\"pictures\":";
     appendEach(&out, model.pictures, [&out](const Picture& p) {
@@ -105,10 +129,12 @@ std::string menuJson(const MenuModel& model) {
     appendEach(&out, model.drawLists, [&out](const DrawList& list) {
         appendEach(&out, list.elements, [&out](const Element& e) { appendElement(&out, e); });
     });
+    out += ",\"actions\":";
+    appendEach(&out, model.actions, [&out](const Action& a) { appendAction(&out, a); });
     out += ",\"results\":";
     appendEach(&out, model.results, [&out](const Result& r) {
         out.push_back('[');
-        appendInts(&out, {r.view, r.focus, r.status, r.toggleMenu ? 1 : 0});
+        appendInts(&out, {r.view, r.focus, r.status, r.toggleMenu ? 1 : 0, r.action});
         out.push_back(']');
     });
     out += ",\"views\":";

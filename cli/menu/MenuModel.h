@@ -58,14 +58,41 @@ struct DrawList {
     bool operator==(const DrawList&) const = default;
 };
 
+enum class ActionKind : uint8_t {
+    Title = 1,      // a title's playlist, from a chapter
+    Slideshow = 2,  // the slideshow's photos from a start frame
+    PlayAll = 3,    // other actions, one after the other
+};
+
+// What a player plays. Titles are numbered as on the disc: the Nth user title of the title list
+// plays playlist N (BDMV/PLAYLIST/0000N.mpls), its chapter K (from 1) is the playlist's entry
+// mark K - 1. Slideshow frames are the photos' positions in the project's slideshow
+// (slidePrefix + five digits + slideSuffix).
+struct Action {
+    ActionKind kind = ActionKind::Title;
+    int32_t title = 0;    // Title: N >= 1
+    int32_t chapter = 0;  // Title: K >= 1, or 0 for the start
+    // Title: the view (and its focusable, -1 none) that POPUP shows over the playing title;
+    // -1: the view the key left (a play all's title with a chapter menu shows that menu).
+    int32_t menuView = -1;
+    int32_t menuFocus = -1;
+    int32_t startFrame = 0;      // Slideshow: the first photo shown
+    int32_t photos = 0;          // Slideshow: how many are shown (the content's photos)
+    std::vector<int32_t> items;  // PlayAll: actions (never PlayAll ones), in order
+
+    bool operator==(const Action&) const = default;
+};
+
 // What a key does. view -1: nothing changes (neither view nor focus). Otherwise the view becomes
 // `view` with the focus on its focusable `focus` (-1: nothing focused). status >= 0 replaces the
-// status line's text (string index); toggleMenu hides the whole menu, or shows it again.
+// status line's text (string index); toggleMenu hides the whole menu, or shows it again; action
+// >= 0 plays that action (a player that cannot play it shows the status text instead).
 struct Result {
     int32_t view = -1;
     int32_t focus = -1;
     int32_t status = -1;
     bool toggleMenu = false;
+    int32_t action = -1;
 
     bool operator==(const Result&) const = default;
 };
@@ -87,16 +114,21 @@ struct View {
 };
 
 struct MenuModel {
-    static constexpr int32_t kVersion = 1;
+    static constexpr int32_t kVersion = 2;
 
     int32_t stageWidth = 1920;
     int32_t stageHeight = 1080;
     std::vector<std::string> strings;  // every text of the model, each once
     std::string trackPrefix = "tracks/";
     std::string trackSuffix = ".png";
+    std::string slidePrefix = "slides/";
+    std::string slideSuffix = ".jpg";
+    int32_t slideCount = 0;    // photos of the slideshow (0: none known)
+    int32_t slideSeconds = 3;  // how long each photo is shown
     std::vector<Picture> pictures;
     int32_t background = -1;  // picture under everything (the title's first track), -1 none
     std::vector<DrawList> drawLists;
+    std::vector<Action> actions;
     std::vector<Result> results;
     std::vector<View> views;
     int32_t startView = 0;

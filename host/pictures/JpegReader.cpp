@@ -103,6 +103,24 @@ bool checkHeader(JpegJob* job) {
     return true;
 }
 
+// The smallest DCT scale (1/8, else 1/4, else 1/2) whose output is still as large as the
+// reading asks, else the full size. libjpeg rounds a scaled side up.
+void chooseScale(JpegJob* job) {
+    const int wantedWidth = job->reading.atLeastWidth;
+    const int wantedHeight = job->reading.atLeastHeight;
+    if (wantedWidth <= 0 && wantedHeight <= 0) return;
+    for (const unsigned denominator : {8U, 4U, 2U}) {
+        const JDIMENSION width = (job->info.image_width + denominator - 1) / denominator;
+        const JDIMENSION height = (job->info.image_height + denominator - 1) / denominator;
+        if (width >= static_cast<JDIMENSION>(std::max(wantedWidth, 1)) &&
+            height >= static_cast<JDIMENSION>(std::max(wantedHeight, 1))) {
+            job->info.scale_num = 1;
+            job->info.scale_denom = denominator;
+            return;
+        }
+    }
+}
+
 bool readScanlines(JpegJob* job) {
     PictureRows* picture = job->picture;
     const size_t stride = static_cast<size_t>(rowStride(24, picture->width));
@@ -140,14 +158,18 @@ bool decodeJpeg(JpegJob* job) {
     jpeg_read_header(&job->info, TRUE);
     if (!checkHeader(job)) return false;
     job->info.out_color_space = JCS_EXT_BGR;
+    chooseScale(job);
+    jpeg_calc_output_dimensions(&job->info);
+    const JDIMENSION expectedWidth = job->info.output_width;
+    const JDIMENSION expectedHeight = job->info.output_height;
     jpeg_start_decompress(&job->info);
-    if (job->info.output_width != job->info.image_width ||
-        job->info.output_height != job->info.image_height || job->info.output_components != 3) {
+    if (job->info.output_width != expectedWidth || job->info.output_height != expectedHeight ||
+        job->info.output_components != 3) {
         setReadMessage(job->picture, "unsupported JPEG pixel layout");
         return false;
     }
-    job->picture->width = static_cast<int>(job->info.image_width);
-    job->picture->height = static_cast<int>(job->info.image_height);
+    job->picture->width = static_cast<int>(job->info.output_width);
+    job->picture->height = static_cast<int>(job->info.output_height);
     if (!readScanlines(job)) return false;
     jpeg_finish_decompress(&job->info);
     return true;

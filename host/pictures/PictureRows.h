@@ -39,6 +39,10 @@ struct PictureRows {
 struct PictureReading {
     bool wantAlpha = false;   // keep the file's alpha (an alpha channel or a transparency chunk)
     bool countPixels = true;  // charge the pixel memory against the request's budget
+    // A JPEG is decoded at the smallest of 1/2, 1/4 and 1/8 of its size (libjpeg's DCT scaling)
+    // that is still at least this wide and this high; 0: at its full size.
+    int atLeastWidth = 0;
+    int atLeastHeight = 0;
 };
 
 // For the readers: the reason of a failure, in picture->message.

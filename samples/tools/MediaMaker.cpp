@@ -2,6 +2,8 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <libheif/heif.h>
+
 #include <exiv2/exiv2.hpp>
 #pragma GCC diagnostic pop
 
@@ -10,11 +12,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -84,6 +88,20 @@ void drawScene(Picture& picture, const Pattern& pattern) {
     }
 }
 
+// The EXIF fields as libexiv2 keys.
+Exiv2::ExifData exifDataOf(const ExifFields& exif) {
+    Exiv2::ExifData data;
+    if (!exif.dateTimeOriginal.empty()) data["Exif.Photo.DateTimeOriginal"] = exif.dateTimeOriginal;
+    if (!exif.dateTimeDigitized.empty()) {
+        data["Exif.Photo.DateTimeDigitized"] = exif.dateTimeDigitized;
+    }
+    if (!exif.dateTime.empty()) data["Exif.Image.DateTime"] = exif.dateTime;
+    if (exif.orientation != 0) {
+        data["Exif.Image.Orientation"] = static_cast<std::uint16_t>(exif.orientation);
+    }
+    return data;
+}
+
 void writeExif(const fs::path& file, const ExifFields& exif) {
     if (exif.dateTimeOriginal.empty() && exif.dateTimeDigitized.empty() && exif.dateTime.empty() &&
         exif.orientation == 0) {
@@ -92,18 +110,7 @@ void writeExif(const fs::path& file, const ExifFields& exif) {
     try {
         auto image = Exiv2::ImageFactory::open(file.string());
         image->readMetadata();
-        Exiv2::ExifData data;
-        if (!exif.dateTimeOriginal.empty()) {
-            data["Exif.Photo.DateTimeOriginal"] = exif.dateTimeOriginal;
-        }
-        if (!exif.dateTimeDigitized.empty()) {
-            data["Exif.Photo.DateTimeDigitized"] = exif.dateTimeDigitized;
-        }
-        if (!exif.dateTime.empty()) data["Exif.Image.DateTime"] = exif.dateTime;
-        if (exif.orientation != 0) {
-            data["Exif.Image.Orientation"] = static_cast<std::uint16_t>(exif.orientation);
-        }
-        image->setExifData(data);
+        image->setExifData(exifDataOf(exif));
         image->writeMetadata();
     } catch (const Exiv2::AnyError& error) {
         fail(file, std::string("cannot write EXIF: ") + error.what());
@@ -241,6 +248,59 @@ bool canMakeVideos() {
     return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
 }
 
+bool canMakeHeic() {
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    const heif_error error =
+        heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
+    if (encoder != nullptr) heif_encoder_release(encoder);
+    heif_context_free(context);
+    return error.code == heif_error_Ok;
+}
+
+void makeHeic(const fs::path& file, const Picture& picture, const ExifFields& exif, int transform) {
+    const auto check = [&](const heif_error& error) {
+        if (error.code != heif_error_Ok) fail(file, std::string("libheif: ") + error.message);
+    };
+    std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
+                                                                   heif_context_free);
+    heif_image* raw = nullptr;
+    check(heif_image_create(picture.width, picture.height, heif_colorspace_RGB,
+                            heif_chroma_interleaved_RGB, &raw));
+    std::unique_ptr<heif_image, void (*)(const heif_image*)> image(raw, heif_image_release);
+    check(heif_image_add_plane(image.get(), heif_channel_interleaved, picture.width, picture.height,
+                               8));
+    int stride = 0;
+    std::uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            std::memcpy(plane + static_cast<size_t>(y) * stride + x * 3,
+                        &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4], 3);
+        }
+    }
+    heif_encoder* rawEncoder = nullptr;
+    check(heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder));
+    std::unique_ptr<heif_encoder, void (*)(heif_encoder*)> encoder(rawEncoder,
+                                                                   heif_encoder_release);
+    heif_encoder_set_logging_level(encoder.get(), 0);
+    check(heif_encoder_set_lossy_quality(encoder.get(), 90));
+    std::unique_ptr<heif_encoding_options, void (*)(heif_encoding_options*)> options(
+        heif_encoding_options_alloc(), heif_encoding_options_free);
+    options->image_orientation = static_cast<heif_orientation>(transform);
+    heif_image_handle* handle = nullptr;
+    check(heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(),
+                                    &handle));
+    const Exiv2::ExifData data = exifDataOf(exif);
+    if (!data.empty()) {
+        Exiv2::Blob blob;
+        Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, data);
+        check(heif_context_add_exif_metadata(context.get(), handle, blob.data(),
+                                             static_cast<int>(blob.size())));
+    }
+    heif_image_handle_release(handle);
+    check(heif_context_write_to_file(context.get(), file.c_str()));
+}
+
 void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
     if (recipe.colours.empty()) fail(file, "a video needs at least one colour");
     const fs::path metadata = fs::path(file.string() + ".ffmetadata");
@@ -270,7 +330,13 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
               << "];";
     }
     for (size_t i = 0; i < recipe.colours.size(); ++i) graph << "[p" << i << "]";
-    graph << "concat=n=" << recipe.colours.size() << ":v=1:a=0,format=yuv420p[v]";
+    graph << "concat=n=" << recipe.colours.size() << ":v=1:a=0";
+    if (recipe.marker) {
+        const int band = std::max(2, recipe.height / 6);
+        graph << ",drawbox=x=0:y=0:w=" << recipe.width << ":h=" << band
+              << ":t=fill:c=" << hexColour(*recipe.marker);
+    }
+    graph << ",format=yuv420p[v]";
 
     std::vector<std::string> arguments = {"ffmpeg",
                                           "-nostdin",
@@ -291,11 +357,11 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
                                           "-map_chapters",
                                           "0",
                                           "-c:v",
-                                          "mpeg4",
+                                          recipe.codec,
                                           "-q:v",
                                           "4",
                                           "-g",
-                                          "5",
+                                          std::to_string(recipe.keyFrameEvery),
                                           "-bf",
                                           "0",
                                           "-threads",
@@ -310,8 +376,29 @@ void makeVideo(const fs::path& file, const VideoRecipe& recipe) {
         arguments.push_back("-metadata");
         arguments.push_back("creation_time=" + recipe.creationTime);
     }
-    arguments.push_back(file.string());
-    const int status = run(arguments, log);
+    // No key frame at a change of colour: key frames come only as keyFrameEvery says.
+    if (recipe.codec == "libx264")
+        arguments.insert(arguments.end(), {"-x264-params", "scenecut=0"});
+    for (const auto& [key, value] : recipe.tags) {
+        arguments.insert(arguments.end(), {"-metadata", key + "=" + value});
+    }
+    if (!recipe.tags.empty()) arguments.insert(arguments.end(), {"-movflags", "use_metadata_tags"});
+    // ffmpeg 5.1 writes a display matrix from the "rotate" tag only when it copies the stream, so
+    // a rotated video is encoded first and then copied with the tag.
+    const fs::path encoded = recipe.rotate != 0
+                                 ? fs::path(file.string() + ".unturned" + file.extension().string())
+                                 : file;
+    arguments.push_back(encoded.string());
+    int status = run(arguments, log);
+    if (status == 0 && recipe.rotate != 0) {
+        status = run({"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i",
+                      encoded.string(), "-c", "copy", "-map_metadata", "0", "-map_chapters", "0",
+                      "-metadata:s:v:0", "rotate=" + std::to_string(recipe.rotate), "-fflags",
+                      "+bitexact", file.string()},
+                     log);
+        std::error_code ignored;
+        fs::remove(encoded, ignored);
+    }
     std::string detail;
     {
         std::ifstream in(log);

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/import/art/Picture.h"
@@ -53,6 +55,13 @@ void makeJpeg(const std::filesystem::path& file, int width, int height, const Pa
 // turn them).
 void makeJpeg(const std::filesystem::path& file, const merrowcli::import::Picture& picture,
               const ExifFields& exif = {}, int quality = 90);
+// Whether libheif has an encoder for HEIC (x265) on this machine.
+bool canMakeHeic();
+// A HEIC of the given pixels (HEVC, lossy, made with libheif's encoder), stored as they are; a
+// transform of 2..8 (as EXIF's orientation values) is written as the file's own rotation and
+// mirror (irot, imir) that a viewer applies. EXIF fields go into its EXIF block.
+void makeHeic(const std::filesystem::path& file, const merrowcli::import::Picture& picture,
+              const ExifFields& exif = {}, int transform = 1);
 // Adds (or replaces) one EXIF text field of a made JPEG, such as "Exif.Photo.SubSecTimeOriginal"
 // or "Exif.Photo.OffsetTimeOriginal", keeping the fields it has.
 void setExifText(const std::filesystem::path& file, const std::string& key,
@@ -80,13 +89,21 @@ struct VideoRecipe {
     std::vector<std::uint32_t> colours = {0x2060c0};
     std::vector<Chapter> chapters;  // in start order; empty: no chapters written
     std::string creationTime;       // "2024-03-01T10:00:00Z"; empty: not written
+    // Further tags of the file, written as metadata keys (a .mov's "com.apple.quicktime.*").
+    std::vector<std::pair<std::string, std::string>> tags;
+    // A band of this colour across the top of the stored frame (a sixth of its height).
+    std::optional<std::uint32_t> marker;
+    int keyFrameEvery = 5;        // frames from one key frame to the next
+    std::string codec = "mpeg4";  // ffmpeg's encoder ("libx264": H.264, as camcorders write)
+    // The stream's display rotation as ffmpeg's "rotate" tag gives it (0: no display matrix).
+    int rotate = 0;
 };
 
 // Whether the ffmpeg program is on PATH (tests that need videos skip without it).
 bool canMakeVideos();
 // The video the recipe describes, in the container the file's extension names (.mp4, .mkv,
-// .mov, ...), MPEG-4 part 2 with a key frame every 5 frames, no audio, bit-exact flags set, so
-// the same recipe gives the same bytes with the same ffmpeg.
+// .mov, ...), MPEG-4 part 2 with a key frame every keyFrameEvery frames, no audio, bit-exact flags
+// set, so the same recipe gives the same bytes with the same ffmpeg.
 void makeVideo(const std::filesystem::path& file, const VideoRecipe& recipe);
 
 }  // namespace merrowtest::media

@@ -4,11 +4,21 @@
  *   merrowkit-play-disc [--java JAVA_HOME] [--work DIR] DISC_DIR STEP...
  *
  * Steps run in order: a key name (UP, DOWN, LEFT, RIGHT, ENTER, POPUP, ROOT_MENU, RED, GREEN,
- * YELLOW, BLUE, 0 to 9) is sent to the player and the picture waited on until it is still;
+ * YELLOW, BLUE, 0 to 9) is sent to the player and the picture waited on until it is still
+ * (400 ms without a new one; 2 s when it is empty, which on a loaded machine may be the root
+ * window cleared before the application's late paint);
  * "shot=FILE.png" writes the current picture (ARGB as 8-bit RGBA). The First Play title is
  * started first and its first picture awaited. On stdout: "first-frame-ms N" (from bd_play to
  * the first picture) and "frames N" at the end. The player's cache and persistent storage go
- * under --work (default: the current folder), so that a run leaves nothing elsewhere. */
+ * under --work (default: the current folder), so that a run leaves nothing elsewhere.
+ *
+ * Playback: the stream is not read until "read" (then every wait reads it as fast as it comes,
+ * as a player's demuxer would, and "hold" stops again), so that a started playlist stays at
+ * its start. libbluray's playback events are written as they come ("event PLAYLIST 1",
+ * "event CHAPTER 2", "event END_OF_TITLE 0", ...); "wait=NAME" waits (reading when reading is
+ * on) for the next event of that name not waited for yet, and "where" writes "where playlist
+ * P chapter C time T" (the current chapter from 1 as bd_get_current_chapter gives it, the time
+ * in 90 kHz ticks). */
 
 #define _DEFAULT_SOURCE
 
@@ -25,7 +35,30 @@
 #include <time.h>
 
 /* How long a picture must stay unchanged to count as still, and how long to wait at most. */
-enum { kQuietMs = 400, kKeyTimeoutMs = 3000, kStartTimeoutMs = 60000 };
+enum {
+    kQuietMs = 400,
+    kEmptyQuietMs = 2000,
+    kKeyTimeoutMs = 3000,
+    kStartTimeoutMs = 60000,
+    kEventTimeoutMs = 30000
+};
+
+/* The playback events written and counted. */
+static const struct {
+    uint32_t event;
+    const char* name;
+} kEvents[] = {{BD_EVENT_PLAYLIST, "PLAYLIST"},
+               {BD_EVENT_PLAYITEM, "PLAYITEM"},
+               {BD_EVENT_CHAPTER, "CHAPTER"},
+               {BD_EVENT_PLAYMARK, "PLAYMARK"},
+               {BD_EVENT_END_OF_TITLE, "END_OF_TITLE"},
+               {BD_EVENT_TITLE, "TITLE"},
+               {BD_EVENT_ERROR, "ERROR"}};
+enum { kEventKinds = sizeof kEvents / sizeof kEvents[0] };
+static long seen[kEventKinds];   /* events of each kind so far */
+static long waited[kEventKinds]; /* of those, the ones a wait= step took */
+static int reading;
+static uint32_t last_playlist;
 
 struct plane {
     pthread_mutex_t lock;
@@ -60,8 +93,10 @@ static void on_overlay(void* handle, const BD_ARGB_OVERLAY* const ov) {
             p->height = ov->h;
             p->pixels = calloc((size_t)ov->w * ov->h, 4);
             p->drawing = calloc((size_t)ov->w * ov->h, 4);
+            fprintf(stderr, "play-disc: overlay %ux%u\n", (unsigned)ov->w, (unsigned)ov->h);
             break;
         case BD_ARGB_OVERLAY_CLOSE:
+            fprintf(stderr, "play-disc: overlay closed\n");
             break;
         case BD_ARGB_OVERLAY_DRAW:
             if (p->drawing && ov->argb && ov->x + ov->w <= p->width && ov->y + ov->h <= p->height) {
@@ -80,6 +115,17 @@ static void on_overlay(void* handle, const BD_ARGB_OVERLAY* const ov) {
     pthread_mutex_unlock(&p->lock);
 }
 
+/* True while the last picture draws nothing (the stage before the application's first paint). */
+static int plane_empty(struct plane* p) {
+    int empty = 1;
+    pthread_mutex_lock(&p->lock);
+    for (size_t i = 0; p->pixels && empty && i < (size_t)p->width * p->height; ++i) {
+        if (p->pixels[i] >> 24) empty = 0;
+    }
+    pthread_mutex_unlock(&p->lock);
+    return empty;
+}
+
 static long frames_of(struct plane* p, int64_t* last) {
     pthread_mutex_lock(&p->lock);
     long frames = p->frames;
@@ -88,12 +134,50 @@ static long frames_of(struct plane* p, int64_t* last) {
     return frames;
 }
 
-/* Drains libbluray's events while waiting (the BD-J title runs on its own threads). */
+static void note_event(const BD_EVENT* ev) {
+    if (ev->event == BD_EVENT_ERROR) fprintf(stderr, "play-disc: player error %u\n", ev->param);
+    if (ev->event == BD_EVENT_PLAYLIST) last_playlist = ev->param;
+    for (int k = 0; k < kEventKinds; ++k) {
+        if (kEvents[k].event == ev->event) {
+            seen[k]++;
+            printf("event %s %u\n", kEvents[k].name, ev->param);
+            fflush(stdout);
+        }
+    }
+}
+
+/* Drains libbluray's events while waiting (the BD-J title runs on its own threads), reading
+ * the stream while reading is on: up to 1 MB a call, so that a wait still looks at the clock. */
 static void pump(BLURAY* bd) {
     BD_EVENT ev;
-    while (bd_get_event(bd, &ev)) {
-        if (ev.event == BD_EVENT_ERROR) fprintf(stderr, "play-disc: player error %u\n", ev.param);
+    if (reading) {
+        static unsigned char buffer[6144 * 8];
+        for (int n = 0; n < 1024 * 1024 / (int)sizeof buffer; ++n) {
+            int bytes = bd_read_ext(bd, buffer, (int)sizeof buffer, &ev);
+            if (ev.event != BD_EVENT_NONE) note_event(&ev);
+            if (bytes <= 0 && ev.event == BD_EVENT_NONE) break;
+        }
     }
+    while (bd_get_event(bd, &ev)) note_event(&ev);
+}
+
+static int event_kind(const char* name) {
+    for (int k = 0; k < kEventKinds; ++k) {
+        if (strcmp(kEvents[k].name, name) == 0) return k;
+    }
+    return -1;
+}
+
+/* Waits for the next event of the kind that no wait= took yet; 0 after kEventTimeoutMs. */
+static int wait_event(BLURAY* bd, int kind) {
+    const int64_t start = now_ms();
+    while (seen[kind] <= waited[kind]) {
+        if (now_ms() - start > kEventTimeoutMs) return 0;
+        pump(bd);
+        sleep_ms(10);
+    }
+    waited[kind]++;
+    return 1;
 }
 
 /* Waits for a picture after `before` frames, then until none came for kQuietMs. Returns 0 when
@@ -108,7 +192,10 @@ static int wait_still(BLURAY* bd, struct plane* p, long before, long timeout_ms)
     }
     for (;;) {
         long frames = frames_of(p, &last);
-        if (now_ms() - last >= kQuietMs) return frames > before;
+        /* An empty picture may be the root window cleared before a late paint (on a loaded
+         * machine): it counts as still only after kEmptyQuietMs. */
+        long quiet = plane_empty(p) ? kEmptyQuietMs : kQuietMs;
+        if (now_ms() - last >= quiet) return frames > before;
         pump(bd);
         sleep_ms(20);
     }
@@ -243,7 +330,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     int64_t first = 0;
-    while (frames_of(&plane, &first) == 0) {
+    /* Under load the root window may show an empty picture before the Xlet's first paint. */
+    while (frames_of(&plane, &first) == 0 || plane_empty(&plane)) {
         if (now_ms() - start > kStartTimeoutMs) {
             fprintf(stderr, "play-disc: %s: nothing was drawn\n", disc);
             bd_close(bd);
@@ -260,6 +348,26 @@ int main(int argc, char** argv) {
         uint32_t key;
         if (strncmp(argv[i], "shot=", 5) == 0) {
             if (!write_png(&plane, argv[i] + 5)) status = 1;
+        } else if (strcmp(argv[i], "read") == 0 || strcmp(argv[i], "hold") == 0) {
+            reading = argv[i][0] == 'r';
+        } else if (strncmp(argv[i], "wait=", 5) == 0) {
+            int kind = event_kind(argv[i] + 5);
+            long before = frames_of(&plane, NULL);
+            if (kind < 0) {
+                fprintf(stderr, "play-disc: unknown event '%s'\n", argv[i] + 5);
+                status = 2;
+            } else if (!wait_event(bd, kind)) {
+                fprintf(stderr, "play-disc: no %s event came\n", argv[i] + 5);
+                status = 1;
+            } else {
+                /* What the player draws in answer, if anything. */
+                wait_still(bd, &plane, before, kKeyTimeoutMs);
+            }
+        } else if (strcmp(argv[i], "where") == 0) {
+            pump(bd);
+            printf("where playlist %u chapter %u time %llu\n", last_playlist,
+                   bd_get_current_chapter(bd) + 1, (unsigned long long)bd_tell_time(bd));
+            fflush(stdout);
         } else if (key_code(argv[i], &key)) {
             long before = frames_of(&plane, NULL);
             bd_user_input(bd, -1, key);

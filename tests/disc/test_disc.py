@@ -33,6 +33,9 @@ REMOTE = {'UP': 'UP', 'DOWN': 'DOWN', 'LEFT': 'LEFT', 'RIGHT': 'RIGHT', 'OK': 'E
           'BACK': 'RED', 'POPUP_MENU': 'POPUP'}
 MEAN_LIMIT = 3.0
 P99_LIMIT = 8
+# A slide against the photo fitted here (PIL's bilinear scaling, not the disc's; JPEG).
+SLIDE_MEAN_LIMIT = 2.0
+SLIDE_P99_LIMIT = 8
 # The disc's status line: the bottom band of the stage (CalendarXlet.STATUS_HEIGHT).
 DISC_STATUS_HEIGHT = 40
 
@@ -53,9 +56,11 @@ class Model:
     def __init__(self, data):
         self.data, self.at = data, 0
         assert self.int() == 0x4D4B4D4D, 'magic'
-        assert self.short() == 1, 'version'
+        assert self.short() == 2, 'version'
         self.stage = (self.short(), self.short())
         self.prefix, self.suffix = self.utf(), self.utf()
+        self.slide_prefix, self.slide_suffix = self.utf(), self.utf()
+        self.slide_count, self.slide_seconds = self.int(), self.short()
         self.strings = [self.utf() for _ in range(self.int())]
         self.pictures = [(self.int(), self.short(), self.short()) for _ in range(self.int())]
         self.background = self.int()
@@ -71,7 +76,16 @@ class Model:
                     element += [self.short() for _ in range(4)]
                 elements.append(element)
             self.draw_lists.append(elements)
-        self.results = [(self.int(), self.short(), self.int(), self.byte())
+        self.actions = []
+        for _ in range(self.int()):
+            kind = self.byte()
+            if kind == 1:
+                self.actions.append((kind, self.int(), self.short(), self.int(), self.short()))
+            elif kind == 2:
+                self.actions.append((kind, self.int(), self.int()))
+            else:
+                self.actions.append((kind, [self.int() for _ in range(self.int())]))
+        self.results = [(self.int(), self.short(), self.int(), self.byte(), self.int())
                         for _ in range(self.int())]
         self.views = []
         for _ in range(self.int()):
@@ -147,6 +161,20 @@ class Model:
                     seen[following] = seen[current] + [key]
                     queue.append(following)
         raise AssertionError('no walk reaches the goal')
+
+
+def player_state(line):
+    """The state a line of the player's stderr reports, or None."""
+    found = re.search(r'merrowkit-player: state page=(\S*) focus=(\S*) '
+                      r'chapterMenu=(\S*) hidden=(\S*) heldPixels=(\d+) '
+                      r'peakPixels=(\d+) playing=(\S+) status=(.*)$', line)
+    if not found:
+        return None
+    page, focus, chapter, hidden, held, peak, playing, status = found.groups()
+    return {'page': page, 'focus': None if focus == 'null' else focus,
+            'chapterMenu': None if chapter == 'null' else chapter, 'hidden': hidden == 'true',
+            'status': status, 'heldPixels': int(held), 'peakPixels': int(peak),
+            'playing': playing}
 
 
 def larger_project(folder):
@@ -257,15 +285,9 @@ class DiscAndPreview(unittest.TestCase):
         result = run(ARGS.player, '--java', ARGS.java, '--work', work, self.disc(name), *script)
         states = []
         for line in result.stderr.splitlines():
-            found = re.search(r'merrowkit-player: state page=(\S*) focus=(\S*) '
-                              r'chapterMenu=(\S*) hidden=(\S*) heldPixels=(\d+) '
-                              r'peakPixels=(\d+) status=(.*)$', line)
-            if found:
-                page, focus, chapter, hidden, held, peak, status = found.groups()
-                states.append({'page': page, 'focus': None if focus == 'null' else focus,
-                               'chapterMenu': None if chapter == 'null' else chapter,
-                               'status': status, 'heldPixels': int(held),
-                               'peakPixels': int(peak)})
+            state = player_state(line)
+            if state:
+                states.append(state)
         figures = dict(re.findall(r'^(first-frame-ms|frames) (\d+)$', result.stdout, re.M))
         return states, figures
 
@@ -352,7 +374,7 @@ class DiscAndPreview(unittest.TestCase):
 
     # ---- the walks
 
-    def content_page_and_back(self, name):
+    def content_page_and_back(self, name, plays_on_disc):
         model = self.model(name)
 
         def content_page(node):
@@ -373,19 +395,82 @@ class DiscAndPreview(unittest.TestCase):
                 return result[2] >= 0 and model.strings[result[2]].startswith(text)
             return goal
 
-        _, states = self.walk_both(name, [('content-page', content_page),
-                                          ('back', lambda node: not content_page(node)),
-                                          ('chapter-menu', chapter_menu),
-                                          ('chapter-menu-closed', closed),
-                                          ('chapter-jump', plays('Play title '), 'OK'),
-                                          ('slideshow', plays('Play slideshow from '), 'OK')])
-        self.assertRegex(states[-1]['status'], r'^Play slideshow from ')
+        walks = [('content-page', content_page),
+                 ('back', lambda node: not content_page(node)),
+                 ('chapter-menu', chapter_menu),
+                 ('chapter-menu-closed', closed)]
+        if not plays_on_disc:
+            # The disc has neither the titles' playlists nor the slideshow's photos: it shows
+            # the preview's status texts.
+            walks += [('chapter-jump', plays('Play title '), 'OK'),
+                      ('slideshow', plays('Play slideshow from '), 'OK')]
+        _, states = self.walk_both(name, walks)
+        if not plays_on_disc:
+            self.assertRegex(states[-1]['status'], r'^Play slideshow from ')
+            self.assertEqual(states[-1]['playing'], 'none')
 
     def test_sample(self):
-        self.content_page_and_back('sample')
+        self.content_page_and_back('sample', False)
 
     def test_imported_media(self):
-        self.content_page_and_back('media')
+        self.content_page_and_back('media', True)
+
+    def test_a_slideshow_shows_its_photos_fitted_upright(self):
+        """OK on a slideshow content whose first photo is stored sideways shows that photo
+        turned upright and fitted to the stage; RIGHT shows the next, POPUP the menu again
+        at the page and focus it left."""
+        from PIL import Image, ImageOps
+        model = self.model('media')
+        with open(os.path.join(self.projects['media'], 'slideshow.xml')) as f:
+            photos = re.findall(r'<photo frame="(\d+)" file="([^"]*)"[^>]* orientation="(\d)"',
+                                f.read())
+        turned = {int(frame): path for frame, path, orientation in photos if orientation != '1'}
+
+        def starts_turned(node):
+            view, focus = node
+            action = model.results[model.views[view][4][(focus + 1) * len(KEYS) + 4]][4]
+            return action >= 0 and model.actions[action][0] == 2 and \
+                model.actions[action][1] in turned and model.actions[action][2] > 1
+
+        keys, node = model.walk(model.start, starts_turned)
+        view, focus = node
+        frame = model.actions[model.results[model.views[view][4][(focus + 1) * 7 + 4]][4]][1]
+        menu, first, second, back = (os.path.join(ARGS.work, 'slides-%s.png' % n)
+                                     for n in ('menu', 'first', 'second', 'back'))
+        work = os.path.join(ARGS.work, 'player-slides')
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
+        result = run(ARGS.player, '--java', ARGS.java, '--work', work, self.disc('media'),
+                     *[REMOTE[k] for k in keys], 'shot=' + menu, 'ENTER', 'shot=' + first,
+                     'RIGHT', 'shot=' + second, 'POPUP', 'shot=' + back)
+        states = [s for s in map(player_state, result.stderr.splitlines()) if s]
+        before, shown, stepped, after = states[-4:]
+        self.assertEqual(shown['playing'], 'slide:%d' % frame)
+        self.assertEqual(stepped['playing'], 'slide:%d' % (frame + 1))
+        self.assertEqual(after['playing'], 'none')
+        self.assertEqual((after['page'], after['focus']), (before['page'], before['focus']))
+        # One slide held (1920 x 1080), the menu's pictures let go.
+        self.assertEqual(shown['heldPixels'], 1920 * 1080)
+
+        def expected(path):
+            photo = ImageOps.exif_transpose(Image.open(os.path.join(ARGS.media, path)))
+            scale = min(1920 / photo.width, 1080 / photo.height)
+            size = (round(photo.width * scale), round(photo.height * scale))
+            stage = Image.new('RGB', (1920, 1080))
+            stage.paste(photo.convert('RGB').resize(size, Image.BILINEAR),
+                        ((1920 - size[0]) // 2, (1080 - size[1]) // 2))
+            fitted = os.path.join(ARGS.work, 'slides-expected-%d.png' % frame)
+            stage.save(fitted)
+            return fitted
+
+        mean, p99 = agreement(first, expected(turned[frame]), [])
+        self.figures.append('slide %d (turned): mean %.2f levels, 99%% within %d' %
+                            (frame, mean, p99))
+        self.assertLessEqual(mean, SLIDE_MEAN_LIMIT)
+        self.assertLessEqual(p99, SLIDE_P99_LIMIT)
+        # The menu comes back as it was left.
+        mean, p99 = agreement(back, menu, [])
+        self.assertLessEqual(mean, 0.01)
 
     def test_paging_and_year_strip(self):
         model = self.model('larger')
@@ -433,6 +518,164 @@ class DiscAndPreview(unittest.TestCase):
                                                 Image.open(shown).convert('RGB')).getbbox())
 
 
+    # ---- playback
+
+    def play_script(self, name, script, label):
+        """Runs the harness with a script of its own; (states, stdout lines)."""
+        work = os.path.join(ARGS.work, 'player-' + label)
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
+        result = run(ARGS.player, '--java', ARGS.java, '--work', work, self.disc(name), *script)
+        states = [s for s in map(player_state, result.stderr.splitlines()) if s]
+        return states, result.stdout.splitlines()
+
+    def chapter_scene(self, model, chapter):
+        """A walk from the start to a chapter scene whose OK plays chapter `chapter` of a
+        title: (keys, title number)."""
+        def plays_chapter(node):
+            view, focus = node
+            action = model.results[model.views[view][4][(focus + 1) * len(KEYS) + 4]][4]
+            return action >= 0 and model.actions[action][0] == 1 and \
+                model.actions[action][2] == chapter
+
+        keys, node = model.walk(model.start, plays_chapter)
+        view, focus = node
+        action = model.actions[model.results[model.views[view][4][(focus + 1) * 7 + 4]][4]]
+        return [REMOTE[k] for k in keys], action[1]
+
+    def titles_disc(self):
+        """The imported media's disc, which carries its two videos as titles with playlists."""
+        for number in (1, 2):
+            self.assertTrue(os.path.exists(os.path.join(
+                self.disc('media'), 'BDMV/PLAYLIST/%05d.mpls' % number)), 'playlist %d' % number)
+        return self.model('media')
+
+    def test_a_chapter_plays_from_its_mark_and_the_menu_comes_back(self):
+        """OK on a chapter scene starts its title's playlist at that chapter; at the end of the
+        title the menu is back at the page and focus it left, drawn as it was."""
+        from PIL import Image
+        model = self.titles_disc()
+        keys, title = self.chapter_scene(model, 2)
+        before, after = (os.path.join(ARGS.work, 'title-%s.png' % n) for n in ('before', 'after'))
+        states, out = self.play_script('media', keys + ['shot=' + before, 'ENTER', 'where',
+                                                        'read', 'wait=END_OF_TITLE',
+                                                        'shot=' + after], 'title')
+        events = [line for line in out if line.startswith('event ')]
+        self.assertIn('event PLAYLIST %d' % title, events)
+        where = [line.split() for line in out if line.startswith('where ')][0]
+        self.assertEqual((int(where[2]), int(where[4])), (title, 2), where)
+        chapters = chapter_starts(self.disc('media'), title)
+        # Playback begins at the I-frame that starts chapter 2, at most a second (a Blu-ray
+        # GOP) before its mark and not after it (one frame's slack).
+        self.assertGreaterEqual(int(where[6]), chapters[1] - 90000)
+        self.assertLessEqual(int(where[6]), chapters[1] + 3754)
+        playing, ended = states[-2], states[-1]
+        self.assertEqual(playing['playing'], 'title:%d:2' % title)
+        self.assertEqual(ended['playing'], 'none')
+        self.assertEqual((ended['page'], ended['focus'], ended['chapterMenu']),
+                         (states[-3]['page'], states[-3]['focus'], states[-3]['chapterMenu']))
+        mean, _ = agreement(after, before, [])
+        self.figures.append('title %d chapter 2: began at %s ticks (chapters at %s); the menu '
+                            'back after the title: mean %.3f levels' %
+                            (title, where[6], chapters, mean))
+        self.assertLessEqual(mean, 0.01)
+        self.assertEqual(Image.open(after).getpixel((960, 540))[3], 255)
+
+    def test_the_popup_key_shows_the_menu_over_a_playing_title(self):
+        """While a title plays the stage is transparent; POPUP draws the menu (the chapter menu
+        it was started from) over the video, and OK there starts the chapter again. Keys in
+        the menu over the video move it (BACK closes the chapter menu), but at the end of the
+        title the menu is back where playback began."""
+        from PIL import Image, ImageChops
+        model = self.titles_disc()
+        keys, title = self.chapter_scene(model, 2)
+        menu, video, popup = (os.path.join(ARGS.work, 'popup-%s.png' % n)
+                              for n in ('menu', 'video', 'over'))
+        states, out = self.play_script('media', keys + [
+            'shot=' + menu, 'ENTER', 'shot=' + video, 'POPUP', 'shot=' + popup, 'ENTER',
+            'POPUP', 'RED', 'POPUP', 'read', 'wait=END_OF_TITLE'], 'popup')
+        playing = 'title:%d:2' % title
+        self.assertEqual([s['playing'] for s in states[-8:]],
+                         ['none', playing, playing + ':menu', playing, playing + ':menu',
+                          playing + ':menu', playing, 'none'])
+        left = states[-8]
+        self.assertIsNotNone(left['chapterMenu'])
+        self.assertEqual(states[-6]['chapterMenu'], left['chapterMenu'])
+        self.assertIsNone(states[-3]['chapterMenu'])
+        self.assertEqual((states[-1]['page'], states[-1]['focus'], states[-1]['chapterMenu']),
+                         (left['page'], left['focus'], left['chapterMenu']))
+        self.assertEqual(len([l for l in out if l == 'event PLAYLIST %d' % title]), 2)
+        alpha = Image.open(video).getchannel('A')
+        self.assertEqual(alpha.getextrema(), (0, 0), 'the video shows through')
+        over = Image.open(popup).convert('RGBA')
+        drawn = over.getchannel('A').point(lambda a: 255 if a == 255 else 0)
+        share = drawn.histogram()[255] / (1920 * 1080)
+        # Where the overlay draws, it draws the menu as it was before OK.
+        difference = ImageChops.difference(over.convert('RGB'),
+                                           Image.open(menu).convert('RGB'))
+        masked = Image.composite(difference, Image.new('RGB', over.size), drawn)
+        total = sum(level * count for channel in masked.split()
+                    for level, count in enumerate(channel.histogram()))
+        mean = total / (3 * max(drawn.histogram()[255], 1))
+        self.figures.append('popup over title %d: %.1f %% of the stage drawn, mean %.3f '
+                            'levels from the menu' % (title, 100 * share, mean))
+        self.assertGreater(share, 0.05)
+        self.assertLess(share, 0.95)
+        self.assertLessEqual(mean, 0.5)
+
+    def test_play_all_plays_the_page_contents_in_order(self):
+        """"Play all" on a content page shows a slideshow content's photos (RIGHT past the last
+        one moves on), then plays the title content's title from its start, then the menu is
+        back."""
+        model = self.titles_disc()
+
+        def plays_all(node):
+            view, focus = node
+            action = model.results[model.views[view][4][(focus + 1) * len(KEYS) + 4]][4]
+            if action < 0 or model.actions[action][0] != 3:
+                return False
+            kinds = [model.actions[i][0] for i in model.actions[action][1]]
+            return kinds[:2] == [2, 1]
+
+        keys, (view, focus) = model.walk(model.start, plays_all)
+        items = [model.actions[i] for i in model.actions[
+            model.results[model.views[view][4][(focus + 1) * 7 + 4]][4]][1]]
+        slides, title = items[0], items[1]
+        script = [REMOTE[k] for k in keys] + ['ENTER'] + ['RIGHT'] * slides[2] + \
+            ['POPUP', 'POPUP', 'read', 'wait=END_OF_TITLE']
+        states, out = self.play_script('media', script, 'play-all')
+        expected = ['slide:%d' % (slides[1] + i) for i in range(slides[2])]
+        playing = 'title:%d:0' % title[1]
+        expected += [playing, playing + ':menu', playing]
+        if len(items) == 2:
+            expected.append('none')
+        played = states[len(keys) + 1:]
+        self.assertEqual([s['playing'] for s in played][:len(expected)], expected)
+        self.assertIn('event PLAYLIST %d' % title[1], out)
+        # POPUP over the title shows its content's chapter menu, where it has one.
+        over = played[slides[2] + 1]
+        if title[3] >= 0:
+            self.assertEqual(over['chapterMenu'], model.strings[model.views[title[3]][1]])
+            self.assertIsNotNone(over['chapterMenu'])
+
+
+def chapter_starts(disc, title):
+    """The entry marks of a title's playlist as libbluray's bd_get_title_info gives them is
+    what the player seeks to; here they are read from the playlist file itself (45 kHz marks
+    over the play item's in-time, as 90 kHz from the clip's start)."""
+    with open(os.path.join(disc, 'BDMV/PLAYLIST/%05d.mpls' % title), 'rb') as f:
+        data = f.read()
+    playlist_at, marks_at = struct.unpack_from('>II', data, 8)
+    in_time = struct.unpack_from('>I', data, playlist_at + 10 + 2 + 12)[0]
+    count = struct.unpack_from('>H', data, marks_at + 4)[0]
+    starts = []
+    for m in range(count):
+        entry = marks_at + 6 + 14 * m
+        if data[entry + 1] == 1:  # an entry mark
+            starts.append((struct.unpack_from('>I', data, entry + 4)[0] - in_time) * 2)
+    return starts
+
+
 class PlayerJar(unittest.TestCase):
     def test_every_class_is_java_1_4_and_the_jar_fits_a_players_cache(self):
         jar = os.path.join(DiscAndPreview.disc('sample'), 'BDMV/JAR/00000.jar')
@@ -468,6 +711,8 @@ def main():
               (CHROMIUM, CHROMEDRIVER))
         return SKIPPED
     shutil.rmtree(ARGS.work, ignore_errors=True)
+    # merrowkit disc's clip cache stays inside the test's folder.
+    os.environ['XDG_CACHE_HOME'] = os.path.join(os.path.abspath(ARGS.work), 'cache')
     program = unittest.main(argv=[sys.argv[0], '-v', *rest], exit=False)
     return 0 if program.result.wasSuccessful() else 1
 

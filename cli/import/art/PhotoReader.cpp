@@ -1,8 +1,10 @@
 #include "cli/import/art/PhotoReader.h"
 
 #include <cstring>
+#include <fstream>
 #include <new>
 
+#include "cli/import/art/HeifFile.h"
 #include "host/pictures/PictureFile.h"
 
 namespace merrowcli::import {
@@ -59,11 +61,35 @@ Picture orientPicture(const Picture& stored, int orientation) {
 }
 
 std::optional<Picture> readPhoto(const std::filesystem::path& file, int orientation,
-                                 std::string& error) {
-    // A photo counts against no pixel budget: the import draws one thumbnail at a time.
+                                 std::string& error, int atLeastWidth, int atLeastHeight) {
     std::string problem;
+    std::string head(12, '\0');
+    {
+        std::ifstream in(file, std::ios::binary);
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<size_t>(in.gcount()));
+    }
+    if (looksLikeHeif(head)) {
+        // libheif has turned it as the file says; its EXIF orientation is not applied again.
+        try {
+            if (std::optional<Picture> picture =
+                    readHeifPicture(file, &problem, atLeastWidth, atLeastHeight)) {
+                return picture;
+            }
+        } catch (const std::bad_alloc&) {
+            problem = "out of memory";
+        }
+        error = file.string() + ": " + problem;
+        return std::nullopt;
+    }
+    // A photo counts against no pixel budget: the import draws one thumbnail at a time. A JPEG
+    // is decoded no larger than needed; a quarter turn swaps the sides it needs.
+    const bool turned = orientation >= 5 && orientation <= 8;
+    merrowhost::PictureReading reading{true, false};
+    reading.atLeastWidth = turned ? atLeastHeight : atLeastWidth;
+    reading.atLeastHeight = turned ? atLeastWidth : atLeastHeight;
     Picture picture;
-    if (!merrowhost::readRgbaPicture(file.string(), true, {true, false}, &picture, &problem)) {
+    if (!merrowhost::readRgbaPicture(file.string(), true, reading, &picture, &problem)) {
         error = file.string() + ": " + problem;
         return std::nullopt;
     }

@@ -3,14 +3,17 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
 }
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 
+#include "cli/import/art/PhotoReader.h"
 #include "cli/import/art/VideoInput.h"
 #include "host/pictures/ImageLimits.h"
 
@@ -65,6 +68,25 @@ bool convert(const AVFrame& frame, AVRational sampleAspect, Picture& picture,
     const int stride[4] = {width * 4, 0, 0, 0};
     sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, target, stride);
     return true;
+}
+
+// The EXIF orientation that shows the stream as its display matrix says (a phone's portrait
+// video is stored sideways): 6 for a quarter turn clockwise, 3 for half a turn, 8 for a quarter
+// turn anticlockwise, 1 for none or an angle that is no quarter turn.
+int orientationOf(const AVStream& stream) {
+    size_t size = 0;
+    const std::uint8_t* data = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (data == nullptr || size < 9 * sizeof(std::int32_t)) return 1;
+    std::int32_t matrix[9];
+    std::memcpy(matrix, data, sizeof matrix);
+    // av_display_rotation_get gives the anticlockwise angle; the picture is turned clockwise by
+    // its opposite, as ffmpeg's players do.
+    const double angle = -av_display_rotation_get(matrix);
+    if (std::isnan(angle)) return 1;
+    const long quarters = std::lround(angle / 90.0);
+    if (std::fabs(angle - 90.0 * static_cast<double>(quarters)) > 1.0) return 1;
+    constexpr int kTurned[4] = {1, 6, 3, 8};
+    return kTurned[((quarters % 4) + 4) % 4];
 }
 
 using Decoder = std::unique_ptr<AVCodecContext, DecoderFreer>;
@@ -167,13 +189,31 @@ bool decodeFrame(const std::filesystem::path& file, double seconds, Picture& pic
         return false;
     }
     std::string decodeProblem;
-    if (!decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem)) {
+    bool decoded =
+        decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem);
+    if (!decoded) {
+        // The seek may land where nothing decodes (an MPEG-TS has no index of its key frames,
+        // and an H.264 decoder waits for one): from the start again, the frame at or after the
+        // wanted time, else the last that decodes.
+        const AVStream* stream = input->streams[streamIndex];
+        const std::int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+        if (avformat_seek_file(input, streamIndex, INT64_MIN, start, start, 0) >= 0) {
+            avcodec_flush_buffers(decoder.get());
+            decodeProblem.clear();
+            decoded =
+                decodeUntil(input, streamIndex, decoder.get(), wanted, last.get(), &decodeProblem);
+        }
+    }
+    if (!decoded) {
         problem = decodeProblem.empty() ? "no frame could be decoded" : decodeProblem;
         return false;
     }
     const AVRational aspect =
         av_guess_sample_aspect_ratio(input, input->streams[streamIndex], last.get());
-    return convert(*last, aspect, picture, problem);
+    if (!convert(*last, aspect, picture, problem)) return false;
+    const int orientation = orientationOf(*input->streams[streamIndex]);
+    if (orientation != 1) picture = orientPicture(picture, orientation);
+    return true;
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace merrowcli::import {
 
 // The video frame at `seconds` from the start (or the nearest decodable one after it; the last
 // frame when `seconds` is past the end), decoded with libavcodec and converted to RGBA with
-// libswscale at the display aspect ratio. On failure: nothing, and error names the file and why.
+// libswscale at the display aspect ratio, turned by the stream's display matrix (quarter turns,
+// as a phone's portrait video needs). On failure: nothing, and error names the file and why.
 std::optional<Picture> readVideoFrame(const std::filesystem::path& file, double seconds,
                                       std::string& error);
 

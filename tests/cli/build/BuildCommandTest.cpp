@@ -232,6 +232,32 @@ TEST_F(BuildCommand, TitlesOfTheProjectFileFeedTheTitleList) {
     EXPECT_EQ(readFile(document).find("AAAAAAAA"), std::string::npos);
 }
 
+TEST_F(BuildCommand, TheTitlesVideosDoNotChangeTheBuild) {
+    const std::string titles = R"(
+  <presentation file="presentation.xml"/>
+  <titles>
+    <title kind="user" guid="{11111111-2222-3333-4444-555555555555}"%s/>
+    <title kind="user"%s/>
+  </titles>
+</project>)";
+    const auto projectText = [&](const std::string& project, const std::string& video) {
+        std::string text = project + titles;
+        for (int i = 0; i < 2; ++i) text.replace(text.find("%s"), 2, video);
+        return text;
+    };
+    const fs::path plain = project("plain-project");
+    setProjectFile(plain, projectText("<project>", ""));
+    const fs::path withVideos = project("videos-project");
+    // The videos need not exist for a build: only the disc reads them.
+    setProjectFile(withVideos,
+                   projectText("<project media=\"../media\">", " video=\"2023/caf%25E9.mp4\""));
+    const clitest::CommandResult first = build(plain, out("plain"));
+    ASSERT_EQ(first.status, 0) << first.err;
+    const clitest::CommandResult run = build(withVideos, out("videos"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(clitest::folderContents(out("plain")) == clitest::folderContents(out("videos")));
+}
+
 TEST_F(BuildCommand, WithoutTitlesEveryTitleInfoIsAUserTitle) {
     ASSERT_EQ(build(project(), out()).status, 0);
     const fs::path document = out() / "AppPresentation.xml";

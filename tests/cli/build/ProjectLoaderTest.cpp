@@ -162,6 +162,16 @@ INSTANTIATE_TEST_SUITE_P(
                        "    <title kind=\"user\" guid=\"{1234}\"/>\n  </titles>\n</project>\n",
                        "4: guid \"{1234}\" is not of the form "
                        "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"},
+        RefusedProject{"VideoWithBadEscape",
+                       "<project>\n  <presentation file=\"presentation.xml\"/>\n  <titles>\n"
+                       "    <title video=\"a%2.mp4\"/>\n  </titles>\n</project>\n",
+                       "4: video \"a%2.mp4\" is not a file name (empty, or a '%' not followed "
+                       "by two hex digits)"},
+        RefusedProject{"EmptyMediaFolder",
+                       "<project\n media=\"\">\n  <presentation file=\"presentation.xml\"/>\n"
+                       "</project>\n",
+                       "2: media \"\" is not a file name (empty, or a '%' not followed by two "
+                       "hex digits)"},
         RefusedProject{"MissingBackgroundMedia",
                        "<project background=\"true\">\n"
                        "  <presentation file=\"presentation.xml\"/>\n"

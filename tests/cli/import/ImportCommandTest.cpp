@@ -395,6 +395,15 @@ TEST_F(ImportCommand, ChaptersComeFromTheContainerOrOneAtTheStart) {
     EXPECT_NE(attributeOf(projectFile, "/project/titles/title[1]", "guid"),
               attributeOf(projectFile, "/project/titles/title[2]", "guid"));
     EXPECT_EQ(attributeOf(projectFile, "/project", "discFormat"), "10");
+
+    // Each title names its video relative to the media folder, which project.xml records
+    // relative to the project folder (both are in the same temporary folder).
+    const std::string media = attributeOf(projectFile, "/project", "media");
+    EXPECT_EQ(media, "../" + mediaFolder().filename().string());
+    EXPECT_EQ(attributeOf(projectFile, "/project/titles/title[1]", "video"), "leap/party.mp4");
+    EXPECT_EQ(attributeOf(projectFile, "/project/titles/title[2]", "video"), "march/walk.mkv");
+    EXPECT_TRUE(
+        fs::equivalent(project() / media / "march/walk.mkv", mediaFolder() / "march/walk.mkv"));
 }
 
 TEST_F(ImportCommand, ThumbnailsHaveTheDesignsSizesAndStandUpright) {

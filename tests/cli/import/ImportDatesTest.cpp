@@ -123,6 +123,8 @@ TEST(ImportDates, EachFilesDateSourceIsNamedAndCounted) {
                        "<x xmlns:xmp='http://ns.adobe.com/xap/1.0/' xmp:CreateDate='2023-05-15'/>");
     photo("copied1.jpg", "");
     photo("copied2.jpg", "");
+    // A broken sidecar: its photo is dated by EXIF, and -v says why the sidecar was not used.
+    clitest::writeFile(in / "camera2.jpg.xmp", "<x:xmpmeta xmlns:x='adobe:ns:meta/'>");
     const auto run = [&](const std::string& project) {
         return clitest::runMerrowkit(
             {"import", in.string(), "-o", (folder.path() / project).string(), "-v"}, folder.path(),
@@ -139,6 +141,9 @@ TEST(ImportDates, EachFilesDateSourceIsNamedAndCounted) {
             << name << "\n"
             << few.err;
     }
+    const size_t sidecarNote = few.err.find((in / "camera2.jpg.xmp").string() + ":");
+    ASSERT_NE(sidecarNote, std::string::npos) << few.err;
+    EXPECT_LT(sidecarNote, few.err.find("(its sidecar gives no date)\n")) << few.err;
     EXPECT_NE(few.out.find("; dated 2 by EXIF, 2 by file time, 1 by sidecar, 1 by file name\n"),
               std::string::npos)
         << few.out;
@@ -219,6 +224,57 @@ TEST(ImportDates, OffsetsOrderTheNightTheClocksGoBack) {
                              "time=\"02:10:00\""),
               std::string::npos)
         << slideshow;
+}
+
+TEST(ImportDates, ATripAbroadKeepsTheDaysWhereThePicturesWereTaken) {
+    if (!media::canMakeVideos()) GTEST_SKIP() << "ffmpeg is not on PATH";
+    const clitest::TemporaryFolder folder;
+    const fs::path in = folder.path() / "media";
+    fs::create_directories(in);
+    // Home is Berlin; an evening in New York (UTC-4), the phone's photos and a video between
+    // them. In Berlin's time the video was taken the next morning.
+    const auto photo = [&](const std::string& name, const std::string& date,
+                           const std::string& offset, std::uint32_t colour) {
+        media::makeJpeg(in / name, 32, 24, {media::Pattern::Kind::Solid, colour, 0},
+                        {date, "", "", 0});
+        media::setExifText(in / name, "Exif.Photo.OffsetTimeOriginal", offset);
+    };
+    photo("IMG_1001.jpg", "2023:05:14 20:00:00", "-04:00", 0x406080);
+    photo("IMG_1003.jpg", "2023:05:14 23:50:00", "-04:00", 0x804060);
+    media::VideoRecipe clip;
+    clip.seconds = 1;
+    clip.width = 32;
+    clip.height = 24;
+    clip.framesPerSecond = 5;
+    clip.creationTime = "2023-05-15T01:15:00Z";
+    clip.tags = {{"com.apple.quicktime.creationdate", "2023-05-14T21:15:00-0400"}};
+    media::makeVideo(in / "IMG_1002.mov", clip);
+    // A friend's photo dated by its sidecar, with the offset: 20:30 in New York, after IMG_1001
+    // (as Berlin's wall clock it would be 18:30 UTC, hours before it).
+    media::makeJpeg(in / "friend.jpg", 32, 24, {media::Pattern::Kind::Solid, 0x608040, 0});
+    clitest::writeFile(in / "friend.jpg.xmp",
+                       "<x xmlns:exif='http://ns.adobe.com/exif/1.0/' "
+                       "exif:DateTimeOriginal='2023-05-14T20:30:00-04:00'/>");
+
+    const clitest::CommandResult result = clitest::runMerrowkit(
+        {"import", in.string(), "-o", (folder.path() / "project").string(), "--gap", "1"},
+        folder.path(), {"TZ=Europe/Berlin"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const fs::path presentation = folder.path() / "project/presentation.xml";
+    EXPECT_EQ(clitest::countOf(presentation, "//NS:dayInfo[@id='Day_2023_05_15']"), 0)
+        << clitest::readFile(presentation);
+    // The evening's photos, the video, the late photo: in the order they were taken.
+    const std::string contents = "//NS:dayInfo[@id='Day_2023_05_14']/NS:contentInfo";
+    EXPECT_EQ(clitest::countOf(presentation, contents), 3);
+    EXPECT_EQ(
+        clitest::countOf(presentation, contents + "[1][@content='20:00' and @PHOTO_NUMBER='2']"),
+        1);
+    EXPECT_EQ(clitest::countOf(presentation, contents + "[2][@content='21:15' and @titleInfoID]"),
+              1);
+    EXPECT_EQ(clitest::countOf(presentation, contents + "[3][@content='23:50']"), 1);
+    const std::string slideshow = clitest::readFile(folder.path() / "project/slideshow.xml");
+    EXPECT_LT(slideshow.find("IMG_1001.jpg"), slideshow.find("friend.jpg")) << slideshow;
+    EXPECT_TRUE(hasPhoto(slideshow, "friend.jpg", "2023-05-14", "20:30:00")) << slideshow;
 }
 
 }  // namespace

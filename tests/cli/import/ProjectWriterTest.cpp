@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "cli/build/InputLint.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
+#include "support/TempFolder.h"
 
 namespace merrowcli::import {
 namespace {
@@ -82,6 +84,22 @@ TEST(ProjectWriterTest, ADesignWithoutTheGridTemplatesIsRefused) {
     EXPECT_NE(error.find("design.xml"), std::string::npos) << error;
 }
 
+// A broken design.xml names the line of its first error, not of the last of the many that
+// libxml2 would report after it (a comment of hyphens reports one per pair).
+TEST(ProjectWriterTest, ABrokenDesignNamesItsFirstError) {
+    merrowtest::TempFolder folder("merrowkit-design");
+    {
+        std::ofstream out(folder / "design.xml");
+        out << "<?xml version=\"1.0\"?>\n<root>\n<!-- a -- b -->\n"
+            << "<!-- " << std::string(2000, '-') << " -->\n</root>\n";
+    }
+    Design design;
+    std::string error;
+    EXPECT_FALSE(design.load(folder.path(), &error));
+    EXPECT_NE(error.find("design.xml:3: not a well-formed XML document"), std::string::npos)
+        << error;
+}
+
 TEST(ProjectWriterTest, ReferenceDocumentPassesTheBuildsChecksAndNamesEveryEntry) {
     Written out;
     write(&out);
@@ -148,7 +166,7 @@ TEST(ProjectWriterTest, TitleGuidsDependOnlyOnTheVideosPath) {
     EXPECT_NE(std::string("89AB").find(guid[20]), std::string::npos);
 
     const Calendar calendar = makeCalendar(media(), 2.0);
-    const std::string project = projectXml(calendar);
+    const std::string project = projectXml(calendar, "../media");
     EXPECT_NE(project.find("discFormat=\"10\" rootMenuTitle=\"true\" background=\"true\""),
               std::string::npos);
     const size_t first = project.find(titleGuid("2023/eve.mp4"));
@@ -167,7 +185,7 @@ TEST(ProjectWriterTest, TheSameMediaGiveTheSameBytes) {
     std::vector<MediaItem> reversed = media();
     std::reverse(reversed.begin(), reversed.end());
     const Calendar shuffled = makeCalendar(reversed, 2.0);
-    EXPECT_EQ(projectXml(a.calendar), projectXml(shuffled));
+    EXPECT_EQ(projectXml(a.calendar, "m"), projectXml(shuffled, "m"));
     EXPECT_EQ(slideshowXml(a.calendar), slideshowXml(shuffled));
     EXPECT_NE(slideshowXml(a.calendar)
                   .find("<photo frame=\"2\" file=\"2024/leap2.jpg\" "
@@ -224,6 +242,16 @@ TEST(MediaReaderTest, DatesOfExifAndOfContainers) {
     EXPECT_EQ(parseCreationTime("2023-12-31T23:30:00Z"), (LocalTime{2023, 12, 31, 23, 30, 0}));
     EXPECT_FALSE(parseCreationTime("1970-01-01T00:00:00.000000Z"));
     EXPECT_FALSE(parseCreationTime("yesterday"));
+    // QuickTime's local date: the wall clock where it was taken, whatever TZ says, with its
+    // instant; the offset written with or without a colon.
+    std::optional<long long> instant;
+    EXPECT_EQ(parseQuickTimeDate("2023-05-14T21:15:00-0400", &instant),
+              (LocalTime{2023, 5, 14, 21, 15, 0}));
+    EXPECT_EQ(instant, 1684113300LL);
+    EXPECT_EQ(parseQuickTimeDate("2023-05-14T21:15:00+02:00", &instant),
+              (LocalTime{2023, 5, 14, 21, 15, 0}));
+    EXPECT_EQ(instant, 1684091700LL);
+    EXPECT_FALSE(parseQuickTimeDate("2023-05-14T21:15:00+020", &instant));
     if (previous != nullptr) {
         setenv("TZ", saved.c_str(), 1);
     } else {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "ZoneScope.h"
@@ -40,6 +41,14 @@ TEST(Sidecar, XmpDatesAreTheWallClockWritten) {
     EXPECT_EQ(parseXmpDate("2023-05-14"), (LocalTime{2023, 5, 14, 0, 0, 0}));
     // UTC is shown in local time: summer time in Berlin is two hours ahead.
     EXPECT_EQ(parseXmpDate("2023-05-14T23:30:00Z"), (LocalTime{2023, 5, 15, 1, 30, 0}));
+    // The real instant where the offset or UTC is written, none for a bare wall clock.
+    std::optional<long long> instant;
+    EXPECT_TRUE(parseXmpDate("2023-05-14T21:15:00-04:00", &instant));
+    EXPECT_EQ(instant, 1684113300LL);  // 2023-05-15 01:15:00 UTC
+    EXPECT_TRUE(parseXmpDate("2023-05-14T23:30:00Z", &instant));
+    EXPECT_EQ(instant, 1684107000LL);
+    EXPECT_TRUE(parseXmpDate("2023-05-14T21:15:00", &instant));
+    EXPECT_FALSE(instant);
     for (const char* text :
          {"", "2023-02-29T10:00:00", "2023-05-14T24:00:00", "1969-12-31", "2023:05:14 12:34:56",
           "2023-05-14T12", "2023-05-14T12:34:56 x", "2023-05-14T12:34:56+0900", "yesterday"}) {
@@ -80,9 +89,19 @@ TEST(Sidecar, FieldsAndFilesInTheirOrder) {
                        "<x xmlns:exif='urn:other'><exif:DateTimeOriginal>2022-07-08"
                        "</exif:DateTimeOriginal></x>");
     EXPECT_FALSE(sidecarDate(photo));
-    // A broken sidecar gives no date (and photo.xmp is not read in its place).
+    // A broken sidecar gives no date (and photo.xmp is not read in its place); the problem
+    // names it.
     clitest::writeFile(folder.path() / "photo.jpg.xmp", "<x:xmpmeta xmlns:x='adobe:ns:meta/'>");
-    EXPECT_FALSE(sidecarDate(photo));
+    std::string problem;
+    EXPECT_FALSE(sidecarDate(photo, nullptr, &problem));
+    EXPECT_EQ(problem.rfind((folder.path() / "photo.jpg.xmp").string() + ":", 0), 0u) << problem;
+    // With an offset, the instant comes with the date; a good sidecar leaves no problem.
+    std::optional<long long> instant;
+    clitest::writeFile(folder.path() / "photo.jpg.xmp",
+                       xmp("exif:DateTimeOriginal='2022-07-08T09:10:11+02:00'"));
+    EXPECT_EQ(sidecarDate(photo, &instant, &problem), (LocalTime{2022, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(instant, 1657264211LL);  // 07:10:11 UTC
+    EXPECT_EQ(problem, "");
 }
 
 }  // namespace

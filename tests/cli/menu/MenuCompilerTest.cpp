@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -19,6 +20,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using merrowcli::menu::Action;
+using merrowcli::menu::ActionKind;
 using merrowcli::menu::Element;
 using merrowcli::menu::ElementKind;
 using merrowcli::menu::Key;
@@ -46,6 +49,7 @@ public:
         }
         if (r.status >= 0) status_ = text(r.status);
         if (r.toggleMenu) hidden_ = !hidden_;
+        played_ = r.action >= 0 ? &m_.actions[static_cast<size_t>(r.action)] : nullptr;
         return *this;
     }
     Walker& press(std::initializer_list<Key> keys) {
@@ -68,6 +72,9 @@ public:
         return text(m_.views[static_cast<size_t>(view_)].chapterMenu);
     }
     const std::string& status() const { return status_; }
+    // What the last key played, or nullptr.
+    const Action* played() const { return played_; }
+    const Action& action(int32_t index) const { return m_.actions.at(static_cast<size_t>(index)); }
     bool hidden() const { return hidden_; }
     std::vector<Element> elements() const {
         std::vector<Element> out;
@@ -109,6 +116,7 @@ private:
     int32_t focus_;
     std::string status_;
     bool hidden_ = false;
+    const Action* played_ = nullptr;
 };
 
 struct Box {
@@ -442,6 +450,105 @@ TEST_F(CompiledMenu, TheYearStripScrollsAndBackShowsTheYearOpened) {
 }
 
 // Every index of a model points into its tables, and every view can be left again.
+// Title N is the Nth user title of the title list, chapter K its Kth chapter (0: the start); a
+// slideshow content shows the photos from its start frame (its start time / 3 s) up to the next
+// content's start frame or the slideshow's end; play all lists the page's contents in order.
+TEST_F(CompiledMenu, KeysSayWhatToPlay) {
+    MenuModel model;
+    std::string error;
+    merrowcli::menu::SlideshowFacts facts;
+    facts.photos = 44;
+    facts.secondsPerPhoto = 5;
+    ASSERT_TRUE(
+        merrowcli::menu::compileMenu(folder_->path() / "sample", "sample", &model, &error, facts))
+        << error;
+    EXPECT_EQ(model.slideCount, 44);
+    EXPECT_EQ(model.slideSeconds, 5);
+    auto is = [](const Action* a, ActionKind kind, int32_t first, int32_t second) {
+        if (a == nullptr) return ::testing::AssertionFailure() << "nothing played";
+        const int32_t x = kind == ActionKind::Title ? a->title : a->startFrame;
+        const int32_t y = kind == ActionKind::Title ? a->chapter : a->photos;
+        if (a->kind == kind && x == first && y == second) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "kind " << static_cast<int>(a->kind) << " (" << x << ", " << y << ")";
+    };
+
+    Walker w(model);
+    w.press({Key::Ok, Key::Ok, Key::Ok});
+    ASSERT_EQ(w.focus(), "ContentSelectBtn_1");
+    // Frame 0; the next content starts at 0:0:15 (frame 5).
+    EXPECT_TRUE(is(w.press(Key::Ok).played(), ActionKind::Slideshow, 0, 5));
+    // Opening the chapter menu plays nothing; its second scene plays title 1 from chapter 2.
+    EXPECT_EQ(w.press(Key::Right).press(Key::Ok).played(), nullptr);
+    w.press(Key::Right);
+    ASSERT_EQ(w.focus(), "T1_SCENE_2");
+    EXPECT_TRUE(is(w.press(Key::Ok).played(), ActionKind::Title, 1, 2));
+    // Moving plays nothing.
+    EXPECT_EQ(w.press(Key::Left).played(), nullptr);
+    w.press(Key::Back);
+    ASSERT_TRUE(w.pressUntil(Key::Up, "C_BTN_BACK"));
+    ASSERT_TRUE(w.pressUntil(Key::Right, "C_BTN_PLAYALL"));
+    const Action* all = w.press(Key::Ok).played();
+    ASSERT_NE(all, nullptr);
+    ASSERT_EQ(all->kind, ActionKind::PlayAll);
+    ASSERT_EQ(all->items.size(), 2u);
+    EXPECT_TRUE(is(&w.action(all->items[0]), ActionKind::Slideshow, 0, 5));
+    EXPECT_TRUE(is(&w.action(all->items[1]), ActionKind::Title, 1, 0));
+    // POPUP over that title shows its chapter menu over the page, on the first scene; over a
+    // chapter played from the chapter menu, the menu as the key left it.
+    const Action& listed = w.action(all->items[1]);
+    ASSERT_GE(listed.menuView, 0);
+    const auto& menuView = model.views[static_cast<size_t>(listed.menuView)];
+    EXPECT_EQ(w.text(menuView.chapterMenu), "T1_ChapterMenuLayout");
+    EXPECT_EQ(w.text(menuView.page), "C20231112ContentPage");
+    std::vector<Element> drawn;
+    for (const int32_t l : menuView.drawLists) {
+        const auto& list = model.drawLists[static_cast<size_t>(l)].elements;
+        drawn.insert(drawn.end(), list.begin(), list.end());
+    }
+    ASSERT_GE(listed.menuFocus, 0);
+    const auto shown =
+        static_cast<size_t>(menuView.focusables.at(static_cast<size_t>(listed.menuFocus)));
+    EXPECT_EQ(w.text(drawn.at(shown).name), "T1_SCENE_1");
+    EXPECT_EQ(w.action(all->items[0]).menuView, -1);
+
+    // On a month page, every content of its days in order; none of them opens a chapter menu
+    // over the month page.
+    Walker m(model);
+    m.press(Key::Ok);
+    ASSERT_EQ(m.page(), "Y2023MonthPage");
+    ASSERT_TRUE(m.pressUntil(Key::Up, "M_BTN_BACK"));
+    ASSERT_TRUE(m.pressUntil(Key::Right, "M_BTN_PLAYALL"));
+    const Action* month = m.press(Key::Ok).played();
+    ASSERT_NE(month, nullptr);
+    ASSERT_EQ(month->kind, ActionKind::PlayAll);
+    std::vector<std::pair<int, int32_t>> contents;
+    for (const int32_t item : month->items) {
+        const Action& a = m.action(item);
+        contents.emplace_back(static_cast<int>(a.kind),
+                              a.kind == ActionKind::Title ? a.title : a.startFrame);
+        if (a.kind == ActionKind::Title) {
+            EXPECT_EQ(a.menuView, -1);
+        }
+    }
+    EXPECT_EQ(contents, (std::vector<std::pair<int, int32_t>>{
+                            {2, 0}, {1, 1}, {2, 25}, {1, 2}, {2, 10}, {2, 0}}));
+
+    Walker t(model);
+    t.press({Key::Ok, Key::Right, Key::Ok, Key::Ok});
+    ASSERT_EQ(t.focus(), "ContentSelectBtn_4");
+    EXPECT_TRUE(is(t.press(Key::Ok).played(), ActionKind::Title, 2, 0));
+
+    // The content at 0:1:15 (frame 25) runs to the one at 0:2:0 (frame 40), which runs to the
+    // end of the 44 photos.
+    std::map<int32_t, int32_t> photos;
+    for (const Action& a : model.actions) {
+        if (a.kind == ActionKind::Slideshow) photos[a.startFrame] = a.photos;
+    }
+    EXPECT_EQ(photos[25], 15);
+    EXPECT_EQ(photos[40], 4);
+}
+
 TEST_F(CompiledMenu, EveryIndexIsInRange) {
     for (const MenuModel* m : {sample_.get(), larger_.get()}) {
         const auto views = static_cast<int32_t>(m->views.size());
@@ -462,6 +569,7 @@ TEST_F(CompiledMenu, EveryIndexIsInRange) {
             }
         }
         for (const Result& r : m->results) {
+            ASSERT_LT(r.action, static_cast<int32_t>(m->actions.size()));
             ASSERT_LT(r.view, views);
             if (r.view >= 0) {
                 ASSERT_LT(r.focus, static_cast<int32_t>(

@@ -18,6 +18,8 @@
 
 namespace {
 
+using merrowcli::menu::Action;
+using merrowcli::menu::ActionKind;
 using merrowcli::menu::DrawList;
 using merrowcli::menu::Element;
 using merrowcli::menu::ElementKind;
@@ -100,6 +102,10 @@ MenuModel readBinary(const std::string& bytes) {
     m.stageHeight = in.readShort();
     m.trackPrefix = in.readUtf();
     m.trackSuffix = in.readUtf();
+    m.slidePrefix = in.readUtf();
+    m.slideSuffix = in.readUtf();
+    m.slideCount = in.readInt();
+    m.slideSeconds = in.readShort();
     m.strings.resize(static_cast<size_t>(in.readInt()));
     for (std::string& s : m.strings) s = in.readUtf();
     m.pictures.resize(static_cast<size_t>(in.readInt()));
@@ -129,12 +135,29 @@ MenuModel readBinary(const std::string& bytes) {
             }
         }
     }
+    m.actions.resize(static_cast<size_t>(in.readInt()));
+    for (Action& a : m.actions) {
+        a.kind = static_cast<ActionKind>(in.readByte());
+        if (a.kind == ActionKind::Title) {
+            a.title = in.readInt();
+            a.chapter = in.readShort();
+            a.menuView = in.readInt();
+            a.menuFocus = in.readShort();
+        } else if (a.kind == ActionKind::Slideshow) {
+            a.startFrame = in.readInt();
+            a.photos = in.readInt();
+        } else {
+            a.items.resize(static_cast<size_t>(in.readInt()));
+            for (int32_t& item : a.items) item = in.readInt();
+        }
+    }
     m.results.resize(static_cast<size_t>(in.readInt()));
     for (Result& r : m.results) {
         r.view = in.readInt();
         r.focus = in.readShort();
         r.status = in.readInt();
         r.toggleMenu = (in.readByte() & 1) != 0;
+        r.action = in.readInt();
     }
     m.views.resize(static_cast<size_t>(in.readInt()));
     for (View& v : m.views) {
@@ -240,6 +263,10 @@ MenuModel readJson(const std::string& text) {
     m.stageHeight = j["stage"][1].i();
     m.trackPrefix = j["trackPrefix"].text;
     m.trackSuffix = j["trackSuffix"].text;
+    m.slidePrefix = j["slidePrefix"].text;
+    m.slideSuffix = j["slideSuffix"].text;
+    m.slideCount = j["slides"][0].i();
+    m.slideSeconds = j["slides"][1].i();
     for (const Json& s : j["strings"].items) m.strings.push_back(s.text);
     for (const Json& p : j["pictures"].items) m.pictures.push_back({p[0].i(), p[1].i(), p[2].i()});
     m.background = j["background"].i();
@@ -265,8 +292,24 @@ MenuModel readJson(const std::string& text) {
         }
         m.drawLists.push_back(out);
     }
+    for (const Json& a : j["actions"].items) {
+        Action action;
+        action.kind = static_cast<ActionKind>(a[0].i());
+        if (action.kind == ActionKind::Title) {
+            action.title = a[1].i();
+            action.chapter = a[2].i();
+            action.menuView = a[3].i();
+            action.menuFocus = a[4].i();
+        } else if (action.kind == ActionKind::Slideshow) {
+            action.startFrame = a[1].i();
+            action.photos = a[2].i();
+        } else {
+            for (const Json& item : a[1].items) action.items.push_back(item.i());
+        }
+        m.actions.push_back(action);
+    }
     for (const Json& r : j["results"].items) {
-        m.results.push_back({r[0].i(), r[1].i(), r[2].i(), r[3].i() != 0});
+        m.results.push_back({r[0].i(), r[1].i(), r[2].i(), r[3].i() != 0, r[4].i()});
     }
     for (const Json& v : j["views"].items) {
         View view;
@@ -295,8 +338,8 @@ TEST(MenuEncoding, TheSamplesModelReadsBackTheSameFromBothEncodings) {
 
     std::string binary;
     ASSERT_TRUE(merrowcli::menu::menuBinary(model, &binary, &error)) << error;
-    // "MKMM", version 1, 1920 x 1080.
-    EXPECT_EQ(binary.substr(0, 10), std::string("MKMM\x00\x01\x07\x80\x04\x38", 10));
+    // "MKMM", version 2, 1920 x 1080.
+    EXPECT_EQ(binary.substr(0, 10), std::string("MKMM\x00\x02\x07\x80\x04\x38", 10));
     const MenuModel fromBinary = readBinary(binary);
     const MenuModel fromJson = readJson(merrowcli::menu::menuJson(model));
     EXPECT_TRUE(fromBinary == model);
@@ -328,7 +371,22 @@ MenuModel awkwardModel() {
     button.picture = -1;
     button.focusPicture = 0;
     m.drawLists = {{{tile, button}}};
-    m.results = {{}, {0, 1, 3, true}};
+    Action title;
+    title.title = 2;
+    title.chapter = 32767;
+    title.menuView = 0;
+    title.menuFocus = 1;
+    Action slides;
+    slides.kind = ActionKind::Slideshow;
+    slides.startFrame = 2147483647;
+    slides.photos = 7;
+    Action all;
+    all.kind = ActionKind::PlayAll;
+    all.items = {1, 0, 1};
+    m.actions = {title, slides, all};
+    m.slideCount = 44;
+    m.slideSeconds = 5;
+    m.results = {{}, {0, 1, 3, true, 2}};
     View v;
     v.page = 3;
     v.drawLists = {0, 0};

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/import/art/PhotoReader.h"
@@ -60,6 +61,73 @@ TEST(PhotoReader, EachOrientationShowsTheCornersWhereAViewerWould) {
     }
 }
 
+// A JPEG is decoded at the smallest DCT scale (1/2, 1/4, 1/8) that still shows the size asked
+// for, the sides swapped for a quarter turn; the turn is applied to the small picture.
+TEST(PhotoReader, AJpegIsDecodedNoLargerThanAsked) {
+    TempFolder folder;
+    const auto file = folder / "large.jpg";
+    // 800 x 600 stored, grey with marked corners.
+    makeJpeg(file, 800, 600, {Pattern::Kind::Corners, 0x808080, 0});
+    struct Case {
+        int orientation;
+        int atLeastWidth;
+        int atLeastHeight;
+        int width;  // shown
+        int height;
+    };
+    for (const Case& c :
+         {Case{1, 0, 0, 800, 600}, Case{1, 100, 75, 100, 75}, Case{1, 101, 75, 200, 150},
+          Case{1, 200, 151, 400, 300}, Case{1, 401, 10, 800, 600}, Case{1, 100, 0, 100, 75},
+          // Shown 600 x 800: 150 x 200 is a quarter of it, not a half.
+          Case{6, 150, 200, 150, 200}, Case{8, 151, 200, 300, 400}}) {
+        SCOPED_TRACE(std::to_string(c.orientation) + ": " + std::to_string(c.atLeastWidth) + "x" +
+                     std::to_string(c.atLeastHeight));
+        std::string error;
+        const auto picture = readPhoto(file, c.orientation, error, c.atLeastWidth, c.atLeastHeight);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(picture->width, c.width);
+        EXPECT_EQ(picture->height, c.height);
+        ASSERT_EQ(picture->rgba.size(), static_cast<size_t>(c.width) * c.height * 4);
+    }
+    // The corners stay where a viewer shows them at every scale.
+    std::string error;
+    const auto small = readPhoto(file, 6, error, 75, 100);
+    ASSERT_TRUE(small) << error;
+    ASSERT_EQ(small->width, 75);
+    EXPECT_TRUE(near(rgbAt(*small, small->width - 3, 2), kTopLeft, 60))
+        << std::hex << rgbAt(*small, small->width - 3, 2);
+    EXPECT_TRUE(near(rgbAt(*small, small->width - 3, small->height - 3), kTopRight, 60))
+        << std::hex << rgbAt(*small, small->width - 3, small->height - 3);
+}
+
+// A HEIC is turned by its own transformation (not by the orientation given) and scaled by
+// libheif to the smallest of 1/2, 1/4 and 1/8 that still shows the size asked for.
+TEST(PhotoReader, AHeicIsTurnedByItselfAndScaledNoSmallerThanAsked) {
+    if (!canMakeHeic()) GTEST_SKIP() << "libheif has no HEIC encoder here";
+    TempFolder folder;
+    const auto file = folder / "sideways.heic";
+    // 256 x 192 stored, shown a quarter turn clockwise: 192 x 256.
+    makeHeic(file, makePicture(256, 192, {Pattern::Kind::Corners, 0x808080, 0}), {}, 6);
+    for (const auto& [atLeastWidth, atLeastHeight, width, height] :
+         {std::tuple{0, 0, 192, 256}, std::tuple{24, 32, 24, 32}, std::tuple{25, 32, 48, 64},
+          std::tuple{96, 129, 192, 256}}) {
+        SCOPED_TRACE(std::to_string(atLeastWidth) + "x" + std::to_string(atLeastHeight));
+        std::string error;
+        // The orientation given is not applied again.
+        const auto picture = readPhoto(file, 8, error, atLeastWidth, atLeastHeight);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(picture->width, width);
+        EXPECT_EQ(picture->height, height);
+        ASSERT_EQ(picture->rgba.size(), static_cast<size_t>(width) * height * 4);
+        if (width < 48) continue;
+        // The stored top-left corner is shown top right, the stored top right bottom right.
+        EXPECT_TRUE(near(rgbAt(*picture, width - 3, 2), kTopLeft, 60))
+            << std::hex << rgbAt(*picture, width - 3, 2);
+        EXPECT_TRUE(near(rgbAt(*picture, width - 3, height - 3), kTopRight, 60))
+            << std::hex << rgbAt(*picture, width - 3, height - 3);
+    }
+}
+
 TEST(PhotoReader, UnknownOrientationsShowThePictureAsStored) {
     TempFolder folder;
     const auto file = folder / "corners.jpg";
@@ -106,8 +174,12 @@ TEST(PhotoReader, BrokenOrMissingFilesAreRefusedWithTheirName) {
     const auto png = folder / "cut.png";
     makePng(png, 200, 100, {Pattern::Kind::Scene, 0xc08040, 1});
     std::filesystem::resize_file(png, std::filesystem::file_size(png) / 2);
+    // A HEIC by its first bytes, and nothing after them.
+    const auto heic = folder / "cut.heic";
+    std::ofstream(heic, std::ios::binary)
+        << std::string("\0\0\0\x18", 4) << "ftypheic" << std::string(12, '\0');
 
-    for (const auto& file : {truncated, text, png, folder / "missing.jpg"}) {
+    for (const auto& file : {truncated, text, png, heic, folder / "missing.jpg"}) {
         SCOPED_TRACE(file.string());
         std::string error;
         EXPECT_FALSE(readPhoto(file, 1, error));

@@ -10,7 +10,11 @@ import java.io.IOException;
  */
 final class MenuModel {
     static final int MAGIC = 0x4D4B4D4D;
-    static final int VERSION = 1;
+    static final int VERSION = 2;
+
+    static final int PLAY_TITLE = 1;
+    static final int PLAY_SLIDESHOW = 2;
+    static final int PLAY_ALL = 3;
 
     // Elements are kept as rows of ELEMENT_SIZE ints: kind, name, picture, x, y, width, height,
     // focusPicture, sourceX, sourceY, sourceWidth, sourceHeight.
@@ -32,6 +36,10 @@ final class MenuModel {
     int stageHeight;
     String trackPrefix;
     String trackSuffix;
+    String slidePrefix;
+    String slideSuffix;
+    int slideCount;
+    int slideSeconds;
     String[] strings;
     int[] pictureTrack;
     int[] pictureWidth;
@@ -42,6 +50,15 @@ final class MenuModel {
     int[] resultFocus;
     int[] resultStatus;
     boolean[] resultToggle;
+    int[] resultAction;
+    // Actions: kind, then title and chapter (and the view and focus POPUP shows over it, or -1),
+    // start frame and photos, or the items of a play all.
+    int[] actionKind;
+    int[] actionA;
+    int[] actionB;
+    int[] actionMenuView;
+    int[] actionMenuFocus;
+    int[][] actionItems;
     int[] viewPage;
     int[] viewChapterMenu;
     int[][] viewDrawLists;
@@ -59,6 +76,10 @@ final class MenuModel {
         m.stageHeight = in.readShort();
         m.trackPrefix = in.readUTF();
         m.trackSuffix = in.readUTF();
+        m.slidePrefix = in.readUTF();
+        m.slideSuffix = in.readUTF();
+        m.slideCount = in.readInt();
+        m.slideSeconds = in.readShort();
         m.strings = new String[in.readInt()];
         for (int i = 0; i < m.strings.length; i++) m.strings[i] = in.readUTF();
 
@@ -94,16 +115,45 @@ final class MenuModel {
             m.drawLists[i] = list;
         }
 
+        int actions = in.readInt();
+        m.actionKind = new int[actions];
+        m.actionA = new int[actions];
+        m.actionB = new int[actions];
+        m.actionItems = new int[actions][];
+        m.actionMenuView = new int[actions];
+        m.actionMenuFocus = new int[actions];
+        for (int i = 0; i < actions; i++) {
+            int kind = in.readByte();
+            m.actionKind[i] = kind;
+            if (kind == PLAY_TITLE) {
+                m.actionA[i] = in.readInt();
+                m.actionB[i] = in.readShort();
+                m.actionMenuView[i] = in.readInt();
+                m.actionMenuFocus[i] = in.readShort();
+            } else if (kind == PLAY_SLIDESHOW) {
+                m.actionA[i] = in.readInt();
+                m.actionB[i] = in.readInt();
+            } else if (kind == PLAY_ALL) {
+                int[] items = new int[in.readInt()];
+                for (int k = 0; k < items.length; k++) items[k] = in.readInt();
+                m.actionItems[i] = items;
+            } else {
+                throw new IOException("unknown action " + kind);
+            }
+        }
+
         int results = in.readInt();
         m.resultView = new int[results];
         m.resultFocus = new int[results];
         m.resultStatus = new int[results];
         m.resultToggle = new boolean[results];
+        m.resultAction = new int[results];
         for (int i = 0; i < results; i++) {
             m.resultView[i] = in.readInt();
             m.resultFocus[i] = in.readShort();
             m.resultStatus[i] = in.readInt();
             m.resultToggle[i] = (in.readByte() & 1) != 0;
+            m.resultAction[i] = in.readInt();
         }
 
         int views = in.readInt();

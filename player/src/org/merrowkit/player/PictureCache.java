@@ -24,6 +24,9 @@ final class PictureCache {
     private final long[] lastUse;
     private long clock;
     private long held;
+    // The one slideshow photo held, and its pixels.
+    private Image slide;
+    private long slidePixels;
     private long peak;
 
     PictureCache(MenuModel model, String folder, Component observer) {
@@ -87,6 +90,48 @@ final class PictureCache {
 
     Image image(int picture) {
         return images[picture];
+    }
+
+    /**
+     * Reads a slideshow photo of width x height pixels in place of the one held before, first
+     * letting go of the least recently used menu pictures while the budget would be passed.
+     * Null when it cannot be read.
+     */
+    Image slide(String file, int width, int height) {
+        dropSlide();
+        long pixels = (long) width * height;
+        boolean[] none = new boolean[images.length];
+        while (held + pixels > BUDGET_PIXELS && releaseOldest(none)) {
+        }
+        byte[] bytes = read(file);
+        if (bytes == null) return null;
+        Image image = Toolkit.getDefaultToolkit().createImage(bytes);
+        MediaTracker tracker = new MediaTracker(observer);
+        tracker.addImage(image, 0);
+        try {
+            tracker.waitForAll();
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+        }
+        if (image.getWidth(null) < 0) {
+            System.err.println("merrowkit-player: cannot read " + file);
+            image.flush();
+            return null;
+        }
+        slide = image;
+        slidePixels = pixels;
+        held += pixels;
+        if (held > peak) peak = held;
+        return slide;
+    }
+
+    /** Lets go of the slideshow photo held, if any. */
+    void dropSlide() {
+        if (slide == null) return;
+        slide.flush();
+        slide = null;
+        held -= slidePixels;
+        slidePixels = 0;
     }
 
     /**
