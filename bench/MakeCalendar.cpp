@@ -1,9 +1,13 @@
-// make-calendar YEARS OUT_DIR: writes a synthetic family calendar project for the benchmark.
+// make-calendar [--photos] YEARS OUT_DIR: writes a synthetic family calendar project for the
+// benchmark.
 // The page design and its art are the sample project's; the navigation data covers YEARS
 // years from 2015: about a third of the days have entries, with one to four contents each,
 // photo slideshows and ten video titles of three chapters. Every entry has a thumbnail and a
-// highlighted thumbnail file of its own. The same arguments always give the same bytes.
+// highlighted thumbnail file of its own: flat diagonal bands, or with --photos a photograph-like
+// picture (soft light and shade with a grain in every pixel, which compresses as a camera's
+// photo does). The same arguments always give the same bytes.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -61,12 +65,7 @@ std::string two(int n) {
 
 // A picture of its own for every entry: diagonal bands whose colours come from the entry's
 // number; the highlighted one is lighter and framed.
-bool writeThumbnail(const fs::path& file, uint32_t number, bool highlighted, std::string* error) {
-    merrowhost::PngPicture picture;
-    picture.width = kThumbWidth;
-    picture.height = kThumbHeight;
-    picture.colourType = merrowhost::PngPicture::ColourType::Rgb;
-    picture.rows.resize(static_cast<size_t>(kThumbWidth) * kThumbHeight * 3);
+void drawBands(uint32_t number, bool highlighted, std::vector<uint8_t>& rows) {
     const uint8_t base[3] = {static_cast<uint8_t>(number * 37), static_cast<uint8_t>(number * 91),
                              static_cast<uint8_t>(number * 53)};
     size_t at = 0;
@@ -78,7 +77,80 @@ bool writeThumbnail(const fs::path& file, uint32_t number, bool highlighted, std
             for (int c = 0; c < 3; ++c) {
                 int value = base[c] / 2 + band * 32 + (x * (c + 1)) / 16;
                 if (highlighted) value = value / 2 + 128;
-                picture.rows[at++] = frame ? 255 : static_cast<uint8_t>(value & 0xff);
+                rows[at++] = frame ? 255 : static_cast<uint8_t>(value & 0xff);
+            }
+        }
+    }
+}
+
+// A photograph-like picture: a sky-to-ground gradient, a few soft bright and dark patches
+// (faces, windows, shade) and a grain of about +-20 in every channel of every pixel, all drawn
+// from the entry's number.
+void drawPhoto(uint32_t number, std::vector<uint8_t>& rows) {
+    Random random(0x9e3779b97f4a7c15ull ^ number);
+    int top[3];
+    int bottom[3];
+    for (int c = 0; c < 3; ++c) {
+        top[c] = 60 + random.below(160);
+        bottom[c] = 30 + random.below(140);
+    }
+    struct Patch {
+        int x, y, radius, colour[3];
+    };
+    Patch patches[5];
+    for (Patch& patch : patches) {
+        patch.x = random.below(kThumbWidth);
+        patch.y = random.below(kThumbHeight);
+        patch.radius = 20 + random.below(70);
+        for (int& value : patch.colour) value = random.below(161) - 80;
+    }
+    size_t at = 0;
+    for (int y = 0; y < kThumbHeight; ++y) {
+        for (int x = 0; x < kThumbWidth; ++x) {
+            int shade[3];
+            for (int c = 0; c < 3; ++c) {
+                shade[c] = top[c] + (bottom[c] - top[c]) * y / kThumbHeight;
+            }
+            for (const Patch& patch : patches) {
+                const int dx = x - patch.x;
+                const int dy = y - patch.y;
+                const int inside = patch.radius * patch.radius - (dx * dx + dy * dy);
+                if (inside <= 0) continue;
+                for (int c = 0; c < 3; ++c) {
+                    shade[c] += patch.colour[c] * inside / (patch.radius * patch.radius);
+                }
+            }
+            const uint32_t grain = random.next();
+            for (int c = 0; c < 3; ++c) {
+                const int value = shade[c] + static_cast<int>((grain >> (8 * c)) % 41) - 20;
+                rows[at++] = static_cast<uint8_t>(std::clamp(value, 0, 255));
+            }
+        }
+    }
+}
+
+// The entry's picture; a highlighted photo is lighter and framed as the bands are.
+bool writeThumbnail(const fs::path& file, uint32_t number, bool photos, bool highlighted,
+                    std::string* error) {
+    merrowhost::PngPicture picture;
+    picture.width = kThumbWidth;
+    picture.height = kThumbHeight;
+    picture.colourType = merrowhost::PngPicture::ColourType::Rgb;
+    picture.rows.resize(static_cast<size_t>(kThumbWidth) * kThumbHeight * 3);
+    if (!photos) {
+        drawBands(number, highlighted, picture.rows);
+        return merrowhost::writePng(file.string(), picture, error);
+    }
+    drawPhoto(number, picture.rows);
+    if (highlighted) {
+        size_t at = 0;
+        for (int y = 0; y < kThumbHeight; ++y) {
+            for (int x = 0; x < kThumbWidth; ++x) {
+                const bool frame = x < 6 || y < 6 || x >= kThumbWidth - 6 || y >= kThumbHeight - 6;
+                for (int c = 0; c < 3; ++c, ++at) {
+                    picture.rows[at] =
+                        frame ? 255 : static_cast<uint8_t>((picture.rows[at] / 2 + 128) & 0xff);
+                }
             }
         }
     }
@@ -90,14 +162,15 @@ struct Generator {
     std::ostringstream navigation;
     std::ostringstream providers;
     uint32_t pictures = 0;
+    bool photos = false;
     std::string error;
 
     // A provider with two new picture files; false when a file cannot be written.
     bool thumbnail(const std::string& id, int width, int height) {
         const uint32_t number = ++pictures;
         const std::string name = "gen/" + id;
-        if (!writeThumbnail(out / "art" / (name + ".png"), number, false, &error) ||
-            !writeThumbnail(out / "art" / (name + "_hl.png"), number, true, &error)) {
+        if (!writeThumbnail(out / "art" / (name + ".png"), number, photos, false, &error) ||
+            !writeThumbnail(out / "art" / (name + "_hl.png"), number, photos, true, &error)) {
             return false;
         }
         providers << "        <thumbnail id=\"" << id << "\" image=\"art/" << name
@@ -119,8 +192,14 @@ struct Content {
 
 int main(int argc, char** argv) {
     using namespace std::chrono;
+    Generator gen;
+    if (argc == 4 && std::string(argv[1]) == "--photos") {
+        gen.photos = true;
+        ++argv;
+        --argc;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make-calendar YEARS OUT_DIR\n");
+        std::fprintf(stderr, "usage: make-calendar [--photos] YEARS OUT_DIR\n");
         return 2;
     }
     const int years = std::atoi(argv[1]);
@@ -129,7 +208,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path sample = fs::path(MERROWKIT_SOURCE_DIR) / "samples" / "calendar";
-    Generator gen;
     gen.out = argv[2];
     std::error_code failed;
     fs::remove_all(gen.out, failed);

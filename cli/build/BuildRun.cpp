@@ -17,7 +17,9 @@
 #include "host/objects/ServiceObject.h"
 #include "host/pictures/PixelBudget.h"
 #include "host/title/AdvancedTitleObject.h"
+#include "host/title/ImageTrackEncoder.h"
 #include "host/title/PresentationObject.h"
+#include "host/title/TrackSpool.h"
 
 namespace merrowcli {
 
@@ -136,17 +138,36 @@ bool BuildRun::createTitle() {
                recordText(setupRecord));
         return false;
     }
+    // The staging folder is made now: the tracks are written into it as they are encoded.
+    std::string error;
+    staging_ = std::make_unique<StagingFolder>();
+    staging_->expect(std::move(seen_));
+    if (!staging_->create(target_, &error)) {
+        report(error);
+        return false;
+    }
+    killedAtForTest("staging");
+    const fs::path spoolFolder = staging_->path() / kSpoolFolder;
+    std::error_code ec;
+    fs::create_directory(spoolFolder, ec);
+    if (ec) {
+        report(spoolFolder.string() + ": cannot make the folder: " + ec.message());
+        return false;
+    }
+    spool_ = std::make_shared<merrowhost::TrackSpool>(spoolFolder.string());
     Messages::instance().note("creating the advanced title");
     CzfServiceObject* titleObject = nullptr;
     PictureWarnings pictureWarnings;
     {
         const merrowhost::ScopedDiagnosticSink sink(&pictureWarnings);
+        const merrowhost::TrackSpoolScope spoolScope(spool_);
         result_ =
             static_cast<SzfCreateBDJAdvancedTitle_Method*>(interface)->zfCreateBDJAdvancedTitle(
                 &titleObject, project_.source(), project_.titleSource(), &record_);
     }
     title_.reset(titleObject);
     pictureWarnings.write(project_.referenceDomId(), project_.referenceShown());
+    killedAtForTest("created");
     return true;
 }
 
@@ -167,13 +188,7 @@ bool BuildRun::checkLimits() const {
 
 bool BuildRun::writeOutputs() {
     std::string error;
-    StagingFolder staging;
-    staging.expect(std::move(seen_));
-    if (!staging.create(target_, &error)) {
-        report(error);
-        return false;
-    }
-    killedAtForTest("staging");
+    StagingFolder& staging = *staging_;
     const OutputWriter writer(staging.path());
     auto* titleHost = dynamic_cast<merrowhost::AdvancedTitleObject*>(title_.get());
     const merrowhost::PresentationObject* presentation =
@@ -191,7 +206,7 @@ bool BuildRun::writeOutputs() {
     const TitleDescription description(result_, project_.settings().discFormat, title_.get(),
                                        record_, documentFile_);
     preview_ = options_.preview && !documentFile_.empty();
-    if (!writer.writeTracks(tracks_, &error, &written_) ||
+    if (!writer.writeTracks(tracks_, &error, &written_) || !removeSpool(presentation, &error) ||
         !writer.writeTitle(description.text(), &error) ||
         (preview_ && !preview::writePreview(staging.path(), named_.string(),
                                             staging.path() / OutputLayout::kPreviewFile, &error)) ||
@@ -200,6 +215,21 @@ bool BuildRun::writeOutputs() {
         return false;
     }
     if (!staging.warning().empty()) Messages::instance().warning(staging.warning());
+    return true;
+}
+
+bool BuildRun::removeSpool(const merrowhost::PresentationObject* presentation, std::string* error) {
+    // Encodings of tracks that are not written may still be under way: they finish first.
+    if (presentation != nullptr && presentation->encoder() != nullptr) {
+        presentation->encoder()->drain();
+    }
+    const fs::path folder = staging_->path() / kSpoolFolder;
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    if (ec) {
+        *error = folder.string() + ": cannot remove the folder: " + ec.message();
+        return false;
+    }
     return true;
 }
 

@@ -18,7 +18,9 @@
 
 namespace merrowhost {
 class ImageTrackObject;
-}
+class PresentationObject;
+class TrackSpool;
+}  // namespace merrowhost
 
 namespace merrowcli {
 
@@ -36,6 +38,8 @@ public:
     // and of mistakes the component would pass over.
     bool readProject();
     // The component's advanced-title request, with the warnings of pictures it could not use.
+    // The staging folder is made first: the tracks' encodings are spooled into it as they are
+    // made, so that they do not stay in memory.
     bool createTitle();
     // The pixel budget held, and with --strict, nothing was warned about.
     bool checkLimits() const;
@@ -53,6 +57,11 @@ private:
     };
     using OwnedObject = std::unique_ptr<CzfServiceObject, ObjectFree>;
 
+    // The staging folder's sub-folder that receives the encodings; gone before the commit.
+    static constexpr const char* kSpoolFolder = ".encoded";
+    // Waits for the encoder's last encodings and removes the spool folder.
+    bool removeSpool(const merrowhost::PresentationObject* presentation, std::string* error);
+
     const BuildOptions& options_;
     // The component library goes first and is unloaded last: everything it made is freed
     // before it is unloaded.
@@ -61,6 +70,9 @@ private:
     std::filesystem::path named_;
     std::filesystem::path target_;
     FolderSnapshot seen_;  // what the output folder held before the run
+    // Made by createTitle, committed by writeOutputs; removed when the run stops before.
+    std::unique_ptr<StagingFolder> staging_;
+    std::shared_ptr<merrowhost::TrackSpool> spool_;
     std::filesystem::path projectFolder_;
     std::filesystem::path library_;
     ProjectLoader project_;

@@ -21,6 +21,7 @@
 #include "host/title/ImageTrackObject.h"
 #include "host/title/MediaHolderObject.h"
 #include "host/title/PresentationObject.h"
+#include "host/title/TrackSpool.h"
 
 namespace merrowcli {
 
@@ -128,6 +129,8 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             // No thread or no memory for it: encoded at its turn.
         }
     }
+    // A spooled encoding is moved to its first track's name; tracks that share it get copies.
+    std::map<const merrowhost::SpooledFile*, bool> placed;
     for (merrowhost::ImageTrackObject* track : tracks) {
         const std::string id = TitleDescription::objectId(track);
         if (!usableFileName(id)) {
@@ -135,19 +138,42 @@ bool OutputWriter::writeTracks(const std::vector<merrowhost::ImageTrackObject*>&
             return false;
         }
         const fs::path file = folder / (id + ".png");
+        WrittenTrack done;
         const auto started = early.find(track);
-        const EncodedTrack encoded =
-            started != early.end() ? started->second.get() : encodedTrack(track);
-        const std::shared_ptr<const std::vector<uint8_t>>& png = encoded.png;
-        const std::string& reason = encoded.reason;
-        if (png == nullptr) {
-            *error = "image track " + id + " holds no picture (" + std::to_string(track->width()) +
-                     " x " + std::to_string(track->height()) + ")" +
-                     (reason.empty() || reason == "no picture" ? "" : ": " + reason);
-            return false;
+        const std::shared_ptr<merrowhost::SpooledFile> spooled =
+            started == early.end() ? track->spooledPng() : nullptr;
+        if (spooled != nullptr && !placed[spooled.get()]) {
+            if (!spooled->moveTo(file.string(), error)) {
+                if (errno == EEXIST) {
+                    *error = file.string() + ": two image tracks share the identifier " + id;
+                }
+                return false;
+            }
+            placed[spooled.get()] = true;
+            done = {spooled->size(), spooled->digest()};
+        } else {
+            EncodedTrack encoded;
+            if (started != early.end()) {
+                encoded = started->second.get();
+            } else if (spooled != nullptr) {
+                auto bytes = std::make_shared<std::vector<uint8_t>>();
+                if (!spooled->read(bytes.get(), error)) return false;
+                encoded.png = std::move(bytes);
+            } else {
+                encoded = encodedTrack(track);
+            }
+            const std::shared_ptr<const std::vector<uint8_t>>& png = encoded.png;
+            const std::string& reason = encoded.reason;
+            if (png == nullptr) {
+                *error = "image track " + id + " holds no picture (" +
+                         std::to_string(track->width()) + " x " + std::to_string(track->height()) +
+                         ")" + (reason.empty() || reason == "no picture" ? "" : ": " + reason);
+                return false;
+            }
+            if (!writeNewFile(file, *png, error)) return false;
+            done = {png->size(), merrowhost::contentDigest(png->data(), png->size())};
         }
-        if (!writeNewFile(file, *png, error)) return false;
-        if (written != nullptr) (*written)[file.filename().string()] = png;
+        if (written != nullptr) (*written)[file.filename().string()] = done;
         killedAtForTest("track");
     }
     return true;

@@ -15,6 +15,7 @@
 #include "cli/core/OutputLayout.h"
 #include "cli/core/XmlInput.h"
 #include "host/dom/XmlElement.h"
+#include "host/title/TrackSpool.h"
 
 namespace merrowcli {
 
@@ -165,14 +166,13 @@ public:
     }
 
     static bool holdsWrittenBytes(const fs::path& file, const WrittenTracks& written) {
-        const auto bytes = written.find(file.filename().string());
-        if (bytes == written.end() || bytes->second == nullptr) return false;
+        const auto track = written.find(file.filename().string());
+        if (track == written.end()) return false;
         std::string held;
         std::string unread;
         return readInputFile(file, file.string(), &held, &unread) &&
-               held.size() == bytes->second->size() &&
-               std::equal(held.begin(), held.end(), bytes->second->begin(),
-                          [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+               held.size() == track->second.size &&
+               merrowhost::contentDigest(held.data(), held.size()) == track->second.digest;
     }
 
     // Every tracks/*.png is named by the document or the title.

@@ -1,11 +1,13 @@
 #include "cli/import/ArtWriter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <optional>
 #include <system_error>
 #include <utility>
 
+#include "cli/core/ParallelJobs.h"
 #include "cli/import/art/PhotoReader.h"
 #include "cli/import/art/PngFile.h"
 #include "cli/import/art/TextPicture.h"
@@ -65,37 +67,58 @@ bool write(const Picture& picture, const fs::path& projectFolder, const std::str
 }  // namespace
 
 ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path& mediaFolder,
-                  const fs::path& projectFolder, const ArtProgress& progress) {
+                  const fs::path& projectFolder, int workers, const ArtProgress& progress) {
     ArtResult result;
     const int total = static_cast<int>(plan.thumbnails.size() + plan.texts.size());
-    int done = 0;
     // The jobs of each source picture (a photo, or a video at one moment), so that every
     // source is decoded once.
     std::map<std::pair<size_t, double>, std::vector<const ThumbnailJob*>> bySource;
     for (const ThumbnailJob& job : plan.thumbnails) {
         bySource[{job.item, job.seconds}].push_back(&job);
     }
-    for (const auto& [source, jobs] : bySource) {
-        const MediaItem& media = calendar.media[source.first];
-        std::string error;
-        const Size largest = largestOf(jobs);
-        std::optional<Picture> picture =
-            readSource(calendar, mediaFolder, source.first, source.second, largest, error);
-        if (!picture) result.problems.push_back(media.path + ": cannot draw: " + error);
-        // A photo that cannot be drawn gives way to the next of its content that can.
-        for (const size_t next : jobs.front()->fallbacks) {
-            if (picture) break;
-            std::string ignored;
-            picture = readSource(calendar, mediaFolder, next, 0.0, largest, ignored);
-        }
-        for (const ThumbnailJob* job : jobs) {
-            const Picture thumbnail = picture ? fillTo(*picture, job->size.width, job->size.height)
-                                              : blank(job->size.width, job->size.height);
-            if (!write(thumbnail, projectFolder, job->file, &result) ||
-                !write(highlighted(thumbnail), projectFolder, job->highlightFile, &result)) {
-                return result;
+    std::vector<std::pair<std::pair<size_t, double>, std::vector<const ThumbnailJob*>>> sources(
+        bySource.begin(), bySource.end());
+    // Each source is drawn on a worker into files of its own and a result of its own; the
+    // results are merged in source order, so the outcome does not depend on the workers.
+    std::vector<ArtResult> drawn(sources.size());
+    std::atomic<int> done{0};
+    runJobs(
+        sources.size(), workers,
+        [&](size_t index) {
+            const auto& [source, jobs] = sources[index];
+            ArtResult& own = drawn[index];
+            const MediaItem& media = calendar.media[source.first];
+            std::string error;
+            const Size largest = largestOf(jobs);
+            std::optional<Picture> picture =
+                readSource(calendar, mediaFolder, source.first, source.second, largest, error);
+            if (!picture) own.problems.push_back(media.path + ": cannot draw: " + error);
+            // A photo that cannot be drawn gives way to the next of its content that can.
+            for (const size_t next : jobs.front()->fallbacks) {
+                if (picture) break;
+                std::string ignored;
+                picture = readSource(calendar, mediaFolder, next, 0.0, largest, ignored);
             }
-            if (progress) progress(++done, total);
+            for (const ThumbnailJob* job : jobs) {
+                const Picture thumbnail = picture
+                                              ? fillTo(*picture, job->size.width, job->size.height)
+                                              : blank(job->size.width, job->size.height);
+                if (!write(thumbnail, projectFolder, job->file, &own) ||
+                    !write(highlighted(thumbnail), projectFolder, job->highlightFile, &own)) {
+                    return;
+                }
+                ++done;
+            }
+        },
+        [&](size_t) {
+            if (progress) progress(done.load(), total);
+        });
+    for (ArtResult& own : drawn) {
+        result.written += own.written;
+        for (std::string& problem : own.problems) result.problems.push_back(std::move(problem));
+        if (!own.error.empty()) {
+            result.error = own.error;
+            return result;
         }
     }
     for (const TextJob& job : plan.texts) {

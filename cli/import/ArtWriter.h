@@ -1,7 +1,8 @@
 #pragma once
 // Draws the pictures of an art plan into a project folder: each photo or video frame is read
 // once, turned upright, and cropped and scaled to every size its entries need, with a
-// highlighted variant; texts are drawn in DejaVu Sans.
+// highlighted variant, on `workers` threads (the files do not depend on their number); texts
+// are drawn in DejaVu Sans.
 
 #include <filesystem>
 #include <functional>
@@ -24,6 +25,7 @@ using ArtProgress = std::function<void(int done, int total)>;
 
 ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan,
                   const std::filesystem::path& mediaFolder,
-                  const std::filesystem::path& projectFolder, const ArtProgress& progress);
+                  const std::filesystem::path& projectFolder, int workers,
+                  const ArtProgress& progress);
 
 }  // namespace merrowcli::import

@@ -112,6 +112,21 @@ void ImportCommand::declare(ArgumentParser& parser) {
             return true;
         },
         "needs a number of hours");
+    parser.addValueOption(
+        "jobs", 'j', "N",
+        "read and draw on N threads (default: MERROWKIT_JOBS,\n"
+        "else one per core); the project is the same for any N",
+        [this](const std::string& value, std::string* problem) {
+            char* end = nullptr;
+            const long jobs = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || end == nullptr || *end != '\0' || jobs < 1 || jobs > 64) {
+                *problem = "-j takes a number of threads from 1 to 64, not '" + value + "'";
+                return false;
+            }
+            jobs_ = static_cast<int>(jobs);
+            return true;
+        },
+        "needs a number of threads");
 }
 
 fs::path ImportCommand::defaultDesignFolder() {
@@ -181,7 +196,7 @@ int ImportCommand::run() {
 
 int ImportCommand::runOrThrow() {
     ImportRun run({*mediaFolder_, projectFolder_.value_or(fs::path(kDefaultProjectFolder)),
-                   designFolder_.value_or(fs::path()), gapHours_});
+                   designFolder_.value_or(fs::path()), gapHours_, jobs_});
     if (!run.checkMediaFolder() || !run.loadDesign() || !run.prepareProjectFolder() ||
         !run.readMedia() || !run.writeProject() || !run.drawArt() || !run.commit()) {
         return run.failure();

@@ -23,7 +23,7 @@ public:
 
     const char* name() const override { return "import"; }
     const char* synopsis() const override {
-        return "MEDIA_DIR [-o PROJECT_DIR] [--design DESIGN_DIR] [--gap HOURS]";
+        return "MEDIA_DIR [-o PROJECT_DIR] [--design DESIGN_DIR] [--gap HOURS] [-j N]";
     }
     const char* summary() const override {
         return "make a calendar project from a folder of photos and videos";
@@ -50,6 +50,7 @@ private:
     std::optional<std::filesystem::path> designFolder_;
     double gapHours_ = 2.0;
     bool gapGiven_ = false;
+    int jobs_ = 0;  // -j; 0: not given
 };
 
 }  // namespace merrowcli

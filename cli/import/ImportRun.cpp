@@ -1,10 +1,12 @@
 #include "cli/import/ImportRun.h"
 
+#include <libxml/parser.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <exiv2/exiv2.hpp>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "cli/core/Messages.h"
+#include "cli/core/ParallelJobs.h"
 #include "cli/import/Duplicates.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/import/MediaReader.h"
@@ -118,10 +121,19 @@ std::string dateSourceCounts(const std::vector<import::MediaItem>& items) {
     return text;
 }
 
+// What libexiv2 and libxml2 set up on first use is set up here, on one thread, before the
+// workers read media (libexiv2 asks for its XMP parser to be initialised so).
+void prepareLibrariesForThreads() {
+    xmlInitParser();
+    Exiv2::XmpParser::initialize();
+}
+
 }  // namespace
 
 ImportRun::ImportRun(ImportOptions options)
-    : options_(std::move(options)), mediaShown_(options_.mediaFolder.string()) {}
+    : options_(std::move(options)),
+      mediaShown_(options_.mediaFolder.string()),
+      workers_(workerCount(options_.jobs)) {}
 
 bool ImportRun::fail(int status, const std::string& message) {
     Messages::instance().error(message);
@@ -175,13 +187,28 @@ bool ImportRun::readMedia() {
     std::vector<import::SkippedFile> shortened;  // videos with chapters left out
     const std::vector<import::MediaFile> files = import::withoutDuplicates(
         options_.mediaFolder, import::listMedia(options_.mediaFolder, &skipped), &duplicates_);
-    items_.reserve(files.size());
-    int done = 0;
-    for (const import::MediaFile& file : files) {
-        progress.show("reading media", ++done, static_cast<int>(files.size()));
+    // Each file is read on a worker into its own slot; the slots are then taken in file order,
+    // so the outcome does not depend on the number of workers.
+    struct Outcome {
+        std::optional<import::MediaItem> item;
         std::string reason;
-        if (std::optional<import::MediaItem> item =
-                import::readMedia(options_.mediaFolder, file, &reason)) {
+    };
+    std::vector<Outcome> outcomes(files.size());
+    prepareLibrariesForThreads();
+    runJobs(
+        files.size(), workers_,
+        [&](size_t i) {
+            outcomes[i].item =
+                import::readMedia(options_.mediaFolder, files[i], &outcomes[i].reason);
+        },
+        [&](size_t finished) {
+            progress.show("reading media", static_cast<int>(finished),
+                          static_cast<int>(files.size()));
+        });
+    items_.reserve(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        const import::MediaFile& file = files[i];
+        if (std::optional<import::MediaItem>& item = outcomes[i].item) {
             if (item->chaptersLeftOut > 0) {
                 shortened.push_back(
                     {file.path, "only the first " + std::to_string(import::kMaxChapters) +
@@ -191,7 +218,7 @@ bool ImportRun::readMedia() {
             }
             items_.push_back(std::move(*item));
         } else {
-            skipped.push_back({file.path, reason});
+            skipped.push_back({file.path, outcomes[i].reason});
         }
     }
     progress.clear();
@@ -253,7 +280,7 @@ bool ImportRun::copyDesignPictures() {
 bool ImportRun::drawArt() {
     ProgressLine progress;
     art_ = import::drawArt(
-        calendar_, plan_, options_.mediaFolder, staging_.path(),
+        calendar_, plan_, options_.mediaFolder, staging_.path(), workers_,
         [&progress](int drawn, int total) { progress.show("drawing pictures", drawn, total); });
     progress.clear();
     for (const std::string& problem : art_.problems) Messages::instance().warning(problem);

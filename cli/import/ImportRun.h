@@ -23,6 +23,7 @@ struct ImportOptions {
     std::filesystem::path projectFolder;  // as named on the command line
     std::filesystem::path designFolder;   // empty: the shipped design
     double gapHours = 2.0;
+    int jobs = 0;  // workers reading and drawing (-j); 0: MERROWKIT_JOBS, else the cores
 };
 
 class ImportRun {
@@ -55,6 +56,7 @@ private:
 
     ImportOptions options_;
     std::string mediaShown_;
+    int workers_ = 1;
     import::Design design_;
     std::filesystem::path target_;
     FolderSnapshot seen_;  // what the project folder held before the run

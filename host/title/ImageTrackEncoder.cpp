@@ -149,14 +149,41 @@ void EncodedPicture::wait() const {
 
 std::shared_ptr<const std::vector<uint8_t>> EncodedPicture::png() const {
     wait();
+    std::shared_ptr<SpooledFile> file;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (file_ == nullptr) return png_;
+        file = file_;
+    }
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    std::string error;
+    if (!file->read(bytes.get(), &error)) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        error_ = error;
+        return nullptr;
+    }
+    return bytes;
+}
+
+std::shared_ptr<SpooledFile> EncodedPicture::spooled() const {
+    wait();
     const std::lock_guard<std::mutex> lock(mutex_);
-    return png_;
+    return file_;
 }
 
 std::string EncodedPicture::error() const {
     wait();
     const std::lock_guard<std::mutex> lock(mutex_);
     return error_;
+}
+
+void EncodedPicture::finishSpooled(std::shared_ptr<SpooledFile> file) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        file_ = std::move(file);
+        done_ = true;
+    }
+    finished_.notify_all();
 }
 
 bool EncodedPicture::done() const {
@@ -174,7 +201,8 @@ void EncodedPicture::finish(std::shared_ptr<const std::vector<uint8_t>> png, std
     finished_.notify_all();
 }
 
-ImageTrackEncoder::ImageTrackEncoder(int workers) : pool_(workers) {}
+ImageTrackEncoder::ImageTrackEncoder(int workers)
+    : spool_(TrackSpoolScope::current()), pool_(workers) {}
 
 ImageTrackEncoder::~ImageTrackEncoder() = default;
 
@@ -188,6 +216,11 @@ int ImageTrackEncoder::sharedCount() const {
     return shared_;
 }
 
+void ImageTrackEncoder::drain() const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    drained_.wait(lock, [this] { return pending_ == 0; });
+}
+
 std::shared_ptr<EncodedPicture> ImageTrackEncoder::submit(RawTrackPicture raw) {
     std::shared_ptr<EncodedPicture> result;
     try {
@@ -197,18 +230,22 @@ std::shared_ptr<EncodedPicture> ImageTrackEncoder::submit(RawTrackPicture raw) {
     }
     const size_t bytes = queuedSize(raw);
     std::shared_ptr<RawTrackPicture> held;
+    bool counted = false;  // in queuedBytes_ and pending_
     try {
         held = std::make_shared<RawTrackPicture>(std::move(raw));
         {
             std::unique_lock<std::mutex> lock(mutex_);
             drained_.wait(lock, [this] { return queuedBytes_ <= kQueuedBytes; });
             queuedBytes_ += bytes;
+            ++pending_;
+            counted = true;
         }
         pool_.submit([this, held, result, bytes] {
             process(*held, *result);
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
                 queuedBytes_ -= bytes;
+                --pending_;
             }
             drained_.notify_all();
         });
@@ -216,8 +253,14 @@ std::shared_ptr<EncodedPicture> ImageTrackEncoder::submit(RawTrackPicture raw) {
         // No memory to queue it: encoded here and now.
         if (held != nullptr) {
             process(*held, *result);
-            const std::lock_guard<std::mutex> lock(mutex_);
-            queuedBytes_ -= std::min(queuedBytes_, bytes);
+            if (counted) {
+                {
+                    const std::lock_guard<std::mutex> lock(mutex_);
+                    queuedBytes_ -= bytes;
+                    --pending_;
+                }
+                drained_.notify_all();
+            }
         } else {
             process(raw, *result);
         }
@@ -238,23 +281,37 @@ void ImageTrackEncoder::process(RawTrackPicture& raw, EncodedPicture& result) {
             return;
         }
         const Key key{width, height, hashOf(*rgba)};
-        std::vector<std::pair<Bytes, Bytes>> candidates;  // encoding, pixels when still kept
+        std::vector<std::pair<Encoding, Bytes>> candidates;  // pixels when still kept
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             const auto found = seen_.find(key);
             if (found != seen_.end()) {
                 for (const Encoding& encoding : found->second) {
-                    candidates.emplace_back(encoding.png, encoding.rgba.lock());
+                    candidates.emplace_back(encoding, encoding.rgba.lock());
                 }
             }
         }
-        for (auto& [png, pixels] : candidates) {
-            if (pixels != nullptr ? *pixels == *rgba : samePixels(*png, *rgba, width, height)) {
+        for (auto& [encoding, pixels] : candidates) {
+            bool same = false;
+            if (pixels != nullptr) {
+                same = *pixels == *rgba;
+            } else if (encoding.file != nullptr) {
+                std::vector<uint8_t> png;
+                std::string unread;
+                same = encoding.file->read(&png, &unread) && samePixels(png, *rgba, width, height);
+            } else {
+                same = samePixels(*encoding.png, *rgba, width, height);
+            }
+            if (same) {
                 {
                     const std::lock_guard<std::mutex> lock(mutex_);
                     ++shared_;
                 }
-                result.finish(std::move(png), {});
+                if (encoding.file != nullptr) {
+                    result.finishSpooled(encoding.file);
+                } else {
+                    result.finish(encoding.png, {});
+                }
                 return;
             }
         }
@@ -264,12 +321,19 @@ void ImageTrackEncoder::process(RawTrackPicture& raw, EncodedPicture& result) {
             result.finish(nullptr, error);
             return;
         }
+        // Spooled, the bytes leave memory now; when the spool cannot take them they stay.
+        std::shared_ptr<SpooledFile> file;
+        if (spool_ != nullptr) {
+            std::string unwritten;
+            file = spool_->store(*png, &unwritten);
+            if (file != nullptr) png.reset();
+        }
         {
             // Pictures encoded at the same time as an identical one are each encoded; they give
             // the same bytes.
             const std::lock_guard<std::mutex> lock(mutex_);
             ++encoded_;
-            seen_[key].push_back({png, rgba});
+            seen_[key].push_back({png, file, rgba});
             recent_.push_back(rgba);
             recentBytes_ += rgba->size();
             while (recentBytes_ > kRecentBytes && !recent_.empty()) {
@@ -277,7 +341,11 @@ void ImageTrackEncoder::process(RawTrackPicture& raw, EncodedPicture& result) {
                 recent_.pop_front();
             }
         }
-        result.finish(std::move(png), {});
+        if (file != nullptr) {
+            result.finishSpooled(std::move(file));
+        } else {
+            result.finish(std::move(png), {});
+        }
     } catch (...) {
         if (!result.done()) result.finish(nullptr, "out of memory");
     }

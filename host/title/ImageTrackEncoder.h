@@ -5,7 +5,8 @@
 // picture encoded before run on the workers. Identical pictures (the same size and the same
 // pixels: a hash finds the candidates, the pixels are compared in full) share one encoding. The
 // bytes of an encoding depend only on the picture, so the output does not depend on the number
-// of workers or on the order in which they finish.
+// of workers or on the order in which they finish. An encoder made while a TrackSpoolScope is
+// open writes each encoding into its spool folder as it finishes and keeps only the file.
 
 #include <condition_variable>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "host/framework/WorkerPool.h"
+#include "host/title/TrackSpool.h"
 
 namespace merrowhost {
 
@@ -37,13 +39,17 @@ struct RawTrackPicture {
 // One picture's encoding, filled on a worker and read on any thread.
 class EncodedPicture {
 public:
-    // Waits until the encoding is done; then png() holds the file's bytes, or is null with
-    // error() the reason.
+    // Waits until the encoding is done; then png() holds the file's bytes (read back from the
+    // spool when it was spooled), or is null with error() the reason.
     void wait() const;
     std::shared_ptr<const std::vector<uint8_t>> png() const;
     std::string error() const;
+    // The spooled file of the encoding (waiting for it); null when it is held in memory or
+    // failed.
+    std::shared_ptr<SpooledFile> spooled() const;
 
     void finish(std::shared_ptr<const std::vector<uint8_t>> png, std::string error);
+    void finishSpooled(std::shared_ptr<SpooledFile> file);
     bool done() const;
 
 private:
@@ -51,7 +57,8 @@ private:
     mutable std::condition_variable finished_;
     bool done_ = false;
     std::shared_ptr<const std::vector<uint8_t>> png_;
-    std::string error_;
+    std::shared_ptr<SpooledFile> file_;
+    mutable std::string error_;
 };
 
 class ImageTrackEncoder {
@@ -77,21 +84,28 @@ public:
     int encodedCount() const;
     int sharedCount() const;
     int workers() const { return pool_.workers(); }
+    // Waits until every encoding submitted so far is finished (and, spooled, written).
+    void drain() const;
+    // The spool this encoder writes into; null when it keeps its encodings in memory.
+    const std::shared_ptr<TrackSpool>& spool() const { return spool_; }
 
 private:
     using Key = std::tuple<int, int, uint64_t>;  // width, height, hash of the pixels
     using Bytes = std::shared_ptr<const std::vector<uint8_t>>;
 
     struct Encoding {
-        Bytes png;
+        Bytes png;                                       // in memory, or
+        std::shared_ptr<SpooledFile> file;               // spooled
         std::weak_ptr<const std::vector<uint8_t>> rgba;  // while it is among the recent ones
     };
 
     void process(RawTrackPicture& raw, EncodedPicture& result);
 
     mutable std::mutex mutex_;
-    std::condition_variable drained_;
+    mutable std::condition_variable drained_;
     size_t queuedBytes_ = 0;
+    size_t pending_ = 0;  // submitted, not finished
+    std::shared_ptr<TrackSpool> spool_;
     int encoded_ = 0;
     int shared_ = 0;
     std::map<Key, std::vector<Encoding>> seen_;

@@ -134,6 +134,10 @@ std::shared_ptr<const std::vector<uint8_t>> ImageTrackObject::png(std::string* e
     }
 }
 
+std::shared_ptr<SpooledFile> ImageTrackObject::spooledPng() const {
+    return encoded_ != nullptr ? encoded_->spooled() : nullptr;
+}
+
 void* ImageTrackObject::findInterface(const GUID& interfaceId) {
     if (interfaceId == kIidImageData) return static_cast<SzfImageData*>(this);
     if (interfaceId == kIidImageProjectRecord) return static_cast<SzfImageProjectRecord*>(this);

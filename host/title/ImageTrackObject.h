@@ -20,6 +20,7 @@ namespace merrowhost {
 
 class EncodedPicture;
 class ImageTrackEncoder;
+class SpooledFile;
 
 class ImageTrackObject : public ConfigurableHostObject,
                          public SzfImageData,
@@ -80,6 +81,9 @@ public:
     // made now on the caller's thread. Null with *error set when the track holds no picture or
     // the encoding failed.
     std::shared_ptr<const std::vector<uint8_t>> png(std::string* error) const;
+    // The file the encoder spooled the encoding into (waiting for it); null when the encoding
+    // is not spooled (png() then has it).
+    std::shared_ptr<SpooledFile> spooledPng() const;
 
 protected:
     void* findInterface(const GUID& interfaceId) override;

@@ -65,8 +65,9 @@ TEST_F(StagingFolder, KillAtAnyStepLosesNoOutput) {
         bool newInPlace;  // the killed run leaves the new output in place
     };
     const Step steps[] = {
-        {"staging", true, false, false},  {"track", true, false, false},
-        {"commit", true, false, false},   {"swapped", true, false, true},
+        {"staging", true, false, false},  {"created", true, false, false},
+        {"track", true, false, false},    {"commit", true, false, false},
+        {"swapped", true, false, true},
         {"staging", false, false, false}, {"track", false, false, false},
         {"commit", false, false, false},  {"aside", false, true, false},
         {"swapped", false, false, true},
@@ -102,6 +103,42 @@ TEST_F(StagingFolder, KillAtAnyStepLosesNoOutput) {
         }
         EXPECT_EQ(besideOut(), std::vector<std::string>{});
     }
+}
+
+// The tracks' encodings are on disk, in the staging folder, as soon as the component has made
+// them: a build killed right after it returned leaves them there (each picture once), and not in
+// its memory to the end.
+TEST_F(StagingFolder, EncodedTracksAreWrittenAsTheyAreMade) {
+    const fs::path out = temp_.path() / "out";
+    ASSERT_EQ(build(out).status, 0);
+    std::map<std::string, int> tracks;  // bytes, files
+    for (const fs::directory_entry& entry : fs::directory_iterator(out / "tracks")) {
+        ++tracks[readFile(entry.path())];
+    }
+    EXPECT_FALSE(fs::exists(out / ".encoded"));
+
+    const clitest::CommandResult killed =
+        build(temp_.path() / "killed", {"MERROWKIT_TEST_KILL_AT=created"});
+    ASSERT_EQ(killed.signal, SIGKILL) << killed.err;
+    std::vector<fs::path> staging;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temp_.path())) {
+        if (entry.path().filename().string().rfind(".killed.staging-", 0) == 0) {
+            staging.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(staging.size(), 1u);
+    std::map<std::string, int> spooled;
+    for (const fs::directory_entry& entry : fs::directory_iterator(staging[0] / ".encoded")) {
+        ++spooled[readFile(entry.path())];
+    }
+    // Every picture of the tracks, once (the project has no background, which the host encodes
+    // only when the title is written).
+    ASSERT_FALSE(spooled.empty());
+    for (const auto& [bytes, files] : spooled) {
+        EXPECT_EQ(files, 1);
+        EXPECT_EQ(tracks.count(bytes), 1u);
+    }
+    EXPECT_EQ(spooled.size(), tracks.size());
 }
 
 // Folders beside OUT_DIR are removed only when they are of our naming and carry the stamp of a

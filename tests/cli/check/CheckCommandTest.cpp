@@ -12,6 +12,7 @@
 
 #include "cli/check/OutputCheck.h"
 #include "cli/core/Messages.h"
+#include "host/title/TrackSpool.h"
 #include "support/CliTestSupport.h"
 #include "support/SampleBuild.h"
 
@@ -104,7 +105,8 @@ TEST_F(CheckCommand, TheBuildsOwnTracksAreDecodedOnlyWhenTheyChanged) {
     writeFile(tracks / "track_0003.png", original.substr(0, original.size() / 2));
     writeFile(tracks / "track_0004.png", "no picture at all");
     auto bytes = [](const std::string& text) {
-        return std::make_shared<const std::vector<uint8_t>>(text.begin(), text.end());
+        return merrowcli::WrittenTrack{text.size(),
+                                       merrowhost::contentDigest(text.data(), text.size())};
     };
     // The build wrote the whole of track 3 (the file changed since: decoded, found broken) and
     // exactly what track 4 holds now (taken as written, not decoded).

@@ -453,19 +453,38 @@ TEST_F(ImportCommand, ThumbnailsHaveTheDesignsSizesAndStandUpright) {
               readPicture(art("Content_2024_02_29_1_hl.png")).rgba);
 }
 
-TEST_F(ImportCommand, TheSameMediaGiveTheSameProjectBytes) {
-    const fs::path again = folder_->path() / "again";
-    const clitest::CommandResult run = runMerrowkit(
-        {"import", mediaFolder().string(), "-o", again.string(), "-q"}, folder_->path(), kUtc);
-    ASSERT_EQ(run.status, 0) << run.err;
+TEST_F(ImportCommand, TheSameMediaGiveTheSameProjectBytesAndMessagesOnAnyNumberOfThreads) {
+    // One thread reads and draws in order; three finish out of order.
+    std::vector<std::string> messages;
+    std::vector<std::map<std::string, std::string>> projects;
+    for (const char* jobs : {"1", "3"}) {
+        const fs::path again = folder_->path() / (std::string("again-") + jobs);
+        const clitest::CommandResult run =
+            runMerrowkit({"import", mediaFolder().string(), "-o", again.string(), "-v", "-j", jobs},
+                         folder_->path(), kUtc);
+        ASSERT_EQ(run.status, 0) << run.err;
+        // The summary names the project folder; the rest is the same.
+        std::string shown = run.err + run.out;
+        for (size_t at = shown.find(again.string()); at != std::string::npos;
+             at = shown.find(again.string())) {
+            shown.replace(at, again.string().size(), "PROJECT");
+        }
+        messages.push_back(shown);
+        projects.push_back(clitest::folderContents(again));
+    }
+    // -v names every file with its date source, in file order.
+    EXPECT_NE(messages[0].find("broken.jpg: skipped"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("walk.mkv: dated by container"), std::string::npos) << messages[0];
+    EXPECT_EQ(messages[1], messages[0]);
     const std::map<std::string, std::string> first = clitest::folderContents(project());
-    const std::map<std::string, std::string> second = clitest::folderContents(again);
     EXPECT_GT(first.size(), 40u);
-    ASSERT_EQ(first.size(), second.size());
-    for (const auto& [name, bytes] : first) {
-        const auto other = second.find(name);
-        ASSERT_NE(other, second.end()) << name;
-        EXPECT_TRUE(other->second == bytes) << name << " differs";
+    for (const auto& second : projects) {
+        ASSERT_EQ(first.size(), second.size());
+        for (const auto& [name, bytes] : first) {
+            const auto other = second.find(name);
+            ASSERT_NE(other, second.end()) << name;
+            EXPECT_TRUE(other->second == bytes) << name << " differs";
+        }
     }
 }
 

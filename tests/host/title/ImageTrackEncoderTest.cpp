@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -8,6 +12,8 @@
 #include "host/title/ImageTrackEncoder.h"
 #include "host/title/ImageTrackObject.h"
 #include "host/title/PresentationObject.h"
+#include "host/title/TrackSpool.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -155,6 +161,111 @@ TEST(ImageTrackEncoder, PresentationEncodesWhatIsRegistered) {
     EXPECT_EQ(track->firstBuffer(), nullptr);
     ASSERT_NE(presentation.encoder(), nullptr);
     EXPECT_EQ(track->rgba(), before);
+}
+
+// The names of the files in a folder.
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+Bytes fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(ImageTrackEncoder, SpooledEncodingsLeaveMemoryAsFilesOfTheSameBytes) {
+    // Seeds 1, 2, 1, 3, 2, 1 and then, after more pixels than are kept, 1 again: four distinct
+    // pictures, the last compared with its spooled file.
+    const std::vector<int> seeds = {1, 2, 1, 3, 2, 1};
+    std::vector<std::shared_ptr<const Bytes>> inMemory;
+    {
+        merrowhost::ImageTrackEncoder encoder(1);
+        std::vector<std::unique_ptr<ImageTrackObject>> tracks;
+        for (const int seed : seeds) {
+            tracks.push_back(std::make_unique<ImageTrackObject>());
+            fill(*tracks.back(), 64, 40, seed);
+            tracks.back()->encodeWith(encoder);
+        }
+        for (const auto& track : tracks) {
+            std::string error;
+            inMemory.push_back(track->png(&error));
+            EXPECT_EQ(track->spooledPng(), nullptr);
+        }
+    }
+
+    merrowtest::TempFolder folder;
+    const auto spool = std::make_shared<merrowhost::TrackSpool>(folder.path());
+    std::vector<std::unique_ptr<ImageTrackObject>> tracks;
+    std::unique_ptr<merrowhost::ImageTrackEncoder> encoder;
+    {
+        const merrowhost::TrackSpoolScope scope(spool);
+        // One worker: two identical pictures encoded at once would each be encoded.
+        encoder = std::make_unique<merrowhost::ImageTrackEncoder>(1);
+    }
+    ASSERT_EQ(encoder->spool(), spool);
+    auto add = [&](int width, int height, int seed) {
+        tracks.push_back(std::make_unique<ImageTrackObject>());
+        fill(*tracks.back(), width, height, seed);
+        tracks.back()->encodeWith(*encoder);
+    };
+    for (const int seed : seeds) add(64, 40, seed);
+    const int side = 1024;
+    const int others =
+        static_cast<int>(merrowhost::ImageTrackEncoder::kRecentBytes / (side * side * 4)) + 1;
+    for (int i = 0; i < others; ++i) add(side, side, 10 + i);
+    add(64, 40, 1);
+    encoder->drain();
+    EXPECT_EQ(filesIn(folder.path()).size(), static_cast<size_t>(3 + others));
+
+    std::vector<std::shared_ptr<merrowhost::SpooledFile>> files;
+    for (const auto& track : tracks) {
+        files.push_back(track->spooledPng());
+        ASSERT_NE(files.back(), nullptr);
+    }
+    for (size_t i = 0; i < seeds.size(); ++i) {
+        const Bytes onDisk = fileBytes(files[i]->path());
+        EXPECT_EQ(onDisk, *inMemory[i]) << i;
+        EXPECT_EQ(files[i]->size(), onDisk.size());
+        EXPECT_EQ(files[i]->digest(), merrowhost::contentDigest(onDisk.data(), onDisk.size()));
+        // png() reads the spooled bytes back.
+        std::string error;
+        const auto png = tracks[i]->png(&error);
+        ASSERT_NE(png, nullptr) << error;
+        EXPECT_EQ(*png, onDisk);
+    }
+    EXPECT_EQ(files[2], files[0]);
+    EXPECT_EQ(files[4], files[1]);
+    EXPECT_NE(files[3], files[0]);
+    EXPECT_EQ(files.back(), files[0]);
+    EXPECT_EQ(encoder->encodedCount(), 3 + others);
+}
+
+TEST(ImageTrackEncoder, SpooledFileMovesOnlyToAFreeName) {
+    merrowtest::TempFolder folder;
+    std::filesystem::create_directory(folder / "spool");
+    merrowhost::TrackSpool spool(folder.file("spool"));
+    std::string error;
+    const auto first = spool.store({1, 2, 3}, &error);
+    const auto second = spool.store({4, 5}, &error);
+    ASSERT_NE(first, nullptr) << error;
+    ASSERT_NE(second, nullptr) << error;
+    EXPECT_NE(first->path(), second->path());
+
+    ASSERT_TRUE(first->moveTo(folder.file("a.png"), &error)) << error;
+    EXPECT_EQ(first->path(), folder.file("a.png"));
+    Bytes read;
+    ASSERT_TRUE(first->read(&read, &error)) << error;
+    EXPECT_EQ(read, (Bytes{1, 2, 3}));
+
+    // A name that is taken stays as it is.
+    EXPECT_FALSE(second->moveTo(folder.file("a.png"), &error));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(fileBytes(folder.file("a.png")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(fileBytes(second->path()), (Bytes{4, 5}));
 }
 
 }  // namespace
