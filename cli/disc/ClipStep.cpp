@@ -1,53 +1,14 @@
 #include "cli/disc/ClipStep.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "cli/core/Messages.h"
+#include "cli/core/ProgressLine.h"
 #include "cli/disc/ClipWriter.h"
 
 namespace merrowcli::disc {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// One line on stderr rewritten while a clip is made; only when stderr is a terminal and the
-// run is not quiet.
-class ClipProgress {
-public:
-    ClipProgress()
-        : active_(isatty(STDERR_FILENO) == 1 &&
-                  Messages::instance().verbosity() != Messages::Verbosity::kQuiet) {}
-    ~ClipProgress() { clear(); }
-    ClipProgress(const ClipProgress&) = delete;
-    ClipProgress& operator=(const ClipProgress&) = delete;
-
-    void show(const std::string& what, double fraction) {
-        if (!active_) return;
-        const int percent = static_cast<int>(fraction * 100);
-        if (percent == shownPercent_) return;
-        shownPercent_ = percent;
-        std::fprintf(stderr, "\rmerrowkit: %s %d%%\033[K", what.c_str(), percent);
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    void clear() {
-        if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
-        std::fflush(stderr);
-        shown_ = false;
-        shownPercent_ = -1;
-    }
-
-private:
-    bool active_;
-    bool shown_ = false;
-    int shownPercent_ = -1;
-};
-
-}  // namespace
 
 std::string clipFileName(int number) {
     char name[32];
@@ -59,7 +20,7 @@ bool writeTitleClipFiles(const std::vector<TitleClip>& titles, const fs::path& s
                          const ClipCache& cache, ClipCounts* counts, std::string* error) {
     const ClipSettings settings;
     const std::string settingsKey = settings.key();
-    ClipProgress progress;
+    ProgressLine progress;
     int done = 0;
     for (const TitleClip& title : titles) {
         ++done;
@@ -81,7 +42,10 @@ bool writeTitleClipFiles(const std::vector<TitleClip>& titles, const fs::path& s
         ClipReport report;
         const bool written = writeClip(
             title.video, clip, settings,
-            [&progress, &what](double fraction) { progress.show(what, fraction); }, &report, error);
+            [&progress, &what](double fraction) {
+                progress.show(what + " " + std::to_string(static_cast<int>(fraction * 100)) + "%");
+            },
+            &report, error);
         progress.clear();
         if (!written) return false;
         if (report.videoCopied) {

@@ -1,7 +1,6 @@
 #include "cli/import/ImportRun.h"
 
 #include <libxml/parser.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +14,7 @@
 
 #include "cli/core/Messages.h"
 #include "cli/core/ParallelJobs.h"
+#include "cli/core/ProgressLine.h"
 #include "cli/import/Duplicates.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/import/MediaReader.h"
@@ -27,35 +27,6 @@ namespace merrowcli {
 namespace fs = std::filesystem;
 
 namespace {
-
-// One line on stderr that is rewritten in place while the import reads and draws; shown only
-// when stderr is a terminal and the run is not quiet.
-class ProgressLine {
-public:
-    ProgressLine()
-        : active_(isatty(STDERR_FILENO) == 1 &&
-                  Messages::instance().verbosity() != Messages::Verbosity::kQuiet) {}
-    ~ProgressLine() { clear(); }
-    ProgressLine(const ProgressLine&) = delete;
-    ProgressLine& operator=(const ProgressLine&) = delete;
-
-    void show(const char* what, int done, int total) {
-        if (!active_) return;
-        std::fprintf(stderr, "\rmerrowkit: %s %d/%d\033[K", what, done, total);
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    void clear() {
-        if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
-        std::fflush(stderr);
-        shown_ = false;
-    }
-
-private:
-    bool active_;
-    bool shown_ = false;
-};
 
 // The project's files are new files of the staging folder.
 bool writeFile(const fs::path& file, const std::string& text, std::string* error) {
@@ -202,8 +173,8 @@ bool ImportRun::readMedia() {
                 import::readMedia(options_.mediaFolder, files[i], &outcomes[i].reason);
         },
         [&](size_t finished) {
-            progress.show("reading media", static_cast<int>(finished),
-                          static_cast<int>(files.size()));
+            progress.show("reading media " + std::to_string(finished) + "/" +
+                          std::to_string(files.size()));
         });
     items_.reserve(files.size());
     for (size_t i = 0; i < files.size(); ++i) {
@@ -279,9 +250,11 @@ bool ImportRun::copyDesignPictures() {
 
 bool ImportRun::drawArt() {
     ProgressLine progress;
-    art_ = import::drawArt(
-        calendar_, plan_, options_.mediaFolder, staging_.path(), workers_,
-        [&progress](int drawn, int total) { progress.show("drawing pictures", drawn, total); });
+    art_ = import::drawArt(calendar_, plan_, options_.mediaFolder, staging_.path(), workers_,
+                           [&progress](int drawn, int total) {
+                               progress.show("drawing pictures " + std::to_string(drawn) + "/" +
+                                             std::to_string(total));
+                           });
     progress.clear();
     for (const std::string& problem : art_.problems) Messages::instance().warning(problem);
     if (!art_.error.empty()) return fail(ImportCommand::kFailed, art_.error);
