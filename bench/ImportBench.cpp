@@ -40,6 +40,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/PhotoPattern.h"
 #include "cli/import/ArtPlan.h"
 #include "cli/import/Calendar.h"
 #include "cli/import/Design.h"
@@ -59,18 +60,7 @@ constexpr int kPictures = 24;  // distinct pictures among the photos
 // Written into the collection when it is complete; a different text makes it again.
 constexpr const char* kCollectionVersion = "photos 2\n";
 
-class Random {
-public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint32_t next() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state_ >> 33);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
-
-private:
-    uint64_t state_;
-};
+using merrowbench::Random;
 
 struct PhotoRecipe {
     std::string name;
@@ -121,46 +111,14 @@ merrowcli::import::Picture photoPicture(uint32_t seed) {
     picture.width = kWidth;
     picture.height = kHeight;
     picture.rgba.resize(static_cast<size_t>(kWidth) * kHeight * 4);
-    int top[3];
-    int bottom[3];
-    for (int c = 0; c < 3; ++c) {
-        top[c] = 60 + random.below(160);
-        bottom[c] = 30 + random.below(140);
-    }
-    struct Patch {
-        int x, y, radius, colour[3];
-    };
-    Patch patches[5];
-    for (Patch& patch : patches) {
-        patch.x = random.below(kWidth);
-        patch.y = random.below(kHeight);
-        patch.radius = 200 + random.below(900);
-        for (int& value : patch.colour) value = random.below(161) - 80;
-    }
-    uint8_t* out = picture.rgba.data();
-    for (int y = 0; y < kHeight; ++y) {
-        int rowShade[3];
-        for (int c = 0; c < 3; ++c) rowShade[c] = top[c] + (bottom[c] - top[c]) * y / kHeight;
-        for (int x = 0; x < kWidth; ++x) {
-            int shade[3] = {rowShade[0], rowShade[1], rowShade[2]};
-            for (const Patch& patch : patches) {
-                const long dx = x - patch.x;
-                const long dy = y - patch.y;
-                const long r2 = static_cast<long>(patch.radius) * patch.radius;
-                const long inside = r2 - (dx * dx + dy * dy);
-                if (inside <= 0) continue;
-                for (int c = 0; c < 3; ++c) {
-                    shade[c] += static_cast<int>(patch.colour[c] * inside / r2);
-                }
-            }
-            const uint32_t grain = random.next();
-            for (int c = 0; c < 3; ++c) {
-                *out++ = static_cast<uint8_t>(
-                    std::clamp(shade[c] + static_cast<int>((grain >> (8 * c)) % 25) - 12, 0, 255));
-            }
-            *out++ = 255;
-        }
-    }
+    merrowbench::PhotoPattern pattern;
+    pattern.width = kWidth;
+    pattern.height = kHeight;
+    pattern.channels = 4;
+    pattern.smallestPatch = 200;
+    pattern.patchRange = 900;
+    pattern.grain = 12;
+    merrowbench::drawPhotoPattern(random, pattern, picture.rgba.data());
     return picture;
 }
 

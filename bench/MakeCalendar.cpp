@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/PhotoPattern.h"
 #include "host/pictures/PngWriter.h"
 
 namespace {
@@ -29,20 +30,7 @@ constexpr int kChaptersPerTitle = 3;
 constexpr int kThumbWidth = 320;
 constexpr int kThumbHeight = 180;
 
-// A small deterministic generator (64-bit LCG), so that output does not depend on the
-// standard library's distributions.
-class Random {
-public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint32_t next() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state_ >> 33);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
-
-private:
-    uint64_t state_;
-};
+using merrowbench::Random;
 
 std::string readText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -88,45 +76,13 @@ void drawBands(uint32_t number, bool highlighted, std::vector<uint8_t>& rows) {
 // from the entry's number.
 void drawPhoto(uint32_t number, std::vector<uint8_t>& rows) {
     Random random(0x9e3779b97f4a7c15ull ^ number);
-    int top[3];
-    int bottom[3];
-    for (int c = 0; c < 3; ++c) {
-        top[c] = 60 + random.below(160);
-        bottom[c] = 30 + random.below(140);
-    }
-    struct Patch {
-        int x, y, radius, colour[3];
-    };
-    Patch patches[5];
-    for (Patch& patch : patches) {
-        patch.x = random.below(kThumbWidth);
-        patch.y = random.below(kThumbHeight);
-        patch.radius = 20 + random.below(70);
-        for (int& value : patch.colour) value = random.below(161) - 80;
-    }
-    size_t at = 0;
-    for (int y = 0; y < kThumbHeight; ++y) {
-        for (int x = 0; x < kThumbWidth; ++x) {
-            int shade[3];
-            for (int c = 0; c < 3; ++c) {
-                shade[c] = top[c] + (bottom[c] - top[c]) * y / kThumbHeight;
-            }
-            for (const Patch& patch : patches) {
-                const int dx = x - patch.x;
-                const int dy = y - patch.y;
-                const int inside = patch.radius * patch.radius - (dx * dx + dy * dy);
-                if (inside <= 0) continue;
-                for (int c = 0; c < 3; ++c) {
-                    shade[c] += patch.colour[c] * inside / (patch.radius * patch.radius);
-                }
-            }
-            const uint32_t grain = random.next();
-            for (int c = 0; c < 3; ++c) {
-                const int value = shade[c] + static_cast<int>((grain >> (8 * c)) % 41) - 20;
-                rows[at++] = static_cast<uint8_t>(std::clamp(value, 0, 255));
-            }
-        }
-    }
+    merrowbench::PhotoPattern pattern;
+    pattern.width = kThumbWidth;
+    pattern.height = kThumbHeight;
+    pattern.smallestPatch = 20;
+    pattern.patchRange = 70;
+    pattern.grain = 20;
+    merrowbench::drawPhotoPattern(random, pattern, rows.data());
 }
 
 // The entry's picture; a highlighted photo is lighter and framed as the bands are.
