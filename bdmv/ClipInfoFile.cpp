@@ -18,11 +18,6 @@ constexpr uint32_t kStreamAttributesLength = 21;
 constexpr uint32_t kCpiTypeEpMap = 1;
 constexpr uint32_t kEpStreamTypeVideo = 1;
 
-// A time on the 90 kHz clock as the 45 kHz ticks the navigation files count (33 bits to 32).
-uint32_t ticks45k(int64_t pts90k) {
-    return static_cast<uint32_t>((static_cast<uint64_t>(pts90k) >> 1) & 0xffffffffu);
-}
-
 void writeStreamAttributes(ByteWriter& out, const ClipStream& stream) {
     out.u16(stream.pid);
     out.u8(kStreamAttributesLength);

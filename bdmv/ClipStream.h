@@ -31,6 +31,11 @@ inline constexpr uint8_t kAudioStereo = 3;
 inline constexpr uint8_t kAudioMultiChannel = 6;
 inline constexpr uint8_t kAudio48kHz = 1;
 
+// A time on the 90 kHz clock as the 45 kHz ticks the navigation files count (33 bits to 32).
+inline uint32_t ticks45k(int64_t pts90k) {
+    return static_cast<uint32_t>((static_cast<uint64_t>(pts90k) >> 1) & 0xffffffffu);
+}
+
 struct ClipStream {
     uint16_t pid = 0;
     uint8_t codingType = 0;

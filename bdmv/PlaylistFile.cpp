@@ -18,10 +18,6 @@ constexpr uint32_t kStreamAttributesLength = 5;
 constexpr uint32_t kStreamOfThePlayItem = 1;
 constexpr uint32_t kMarkEntry = 1;
 
-uint32_t ticks45k(int64_t pts90k) {
-    return static_cast<uint32_t>((static_cast<uint64_t>(pts90k) >> 1) & 0xffffffffu);
-}
-
 void writeStream(ByteWriter& out, const ClipStream& stream) {
     out.u8(kStreamEntryLength);
     const size_t entry = out.size();
