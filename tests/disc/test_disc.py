@@ -581,6 +581,32 @@ class DiscAndPreview(unittest.TestCase):
         self.assertLessEqual(mean, 0.01)
         self.assertEqual(Image.open(after).getpixel((960, 540))[3], 255)
 
+    def test_every_chapter_the_menu_offers_plays_from_it(self):
+        """Every chapter jump the imported media's menu offers starts its title's playlist at
+        that chapter, and the menu comes back when the title ends."""
+        model = self.titles_disc()
+        offered = sorted({(a[1], a[2]) for a in model.actions if a[0] == 1 and a[2] > 0})
+        self.assertGreaterEqual(len(offered), 4, offered)  # two videos of two chapters each
+        for title, chapter in offered:
+            def plays(node, wanted=(title, chapter)):
+                view, focus = node
+                action = model.results[model.views[view][4][(focus + 1) * len(KEYS) + 4]][4]
+                return action >= 0 and model.actions[action][0] == 1 and \
+                    tuple(model.actions[action][1:3]) == wanted
+            keys, _ = model.walk(model.start, plays)
+            states, out = self.play_script(
+                'media', [REMOTE[k] for k in keys] + ['ENTER', 'where', 'read',
+                                                       'wait=END_OF_TITLE'],
+                'chapter-%d-%d' % (title, chapter))
+            self.assertIn('event PLAYLIST %d' % title, out, (title, chapter))
+            where = [line.split() for line in out if line.startswith('where ')][0]
+            self.assertEqual((int(where[2]), int(where[4])), (title, chapter), where)
+            self.assertEqual(states[-2]['playing'], 'title:%d:%d' % (title, chapter))
+            self.assertEqual(states[-1]['playing'], 'none')
+            self.assertEqual((states[-1]['page'], states[-1]['focus']),
+                             (states[-3]['page'], states[-3]['focus']))
+        self.figures.append('every chapter the menu offers played from its mark: %s' % offered)
+
     def test_the_popup_key_shows_the_menu_over_a_playing_title(self):
         """While a title plays the stage is transparent; POPUP draws the menu (the chapter menu
         it was started from) over the video, and OK there starts the chapter again. Keys in
