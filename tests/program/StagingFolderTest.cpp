@@ -65,12 +65,11 @@ TEST_F(StagingFolder, KillAtAnyStepLosesNoOutput) {
         bool newInPlace;  // the killed run leaves the new output in place
     };
     const Step steps[] = {
-        {"staging", true, false, false},  {"created", true, false, false},
-        {"track", true, false, false},    {"commit", true, false, false},
-        {"swapped", true, false, true},
-        {"staging", false, false, false}, {"track", false, false, false},
-        {"commit", false, false, false},  {"aside", false, true, false},
-        {"swapped", false, false, true},
+        {"staging", true, false, false}, {"created", true, false, false},
+        {"track", true, false, false},   {"commit", true, false, false},
+        {"swapped", true, false, true},  {"staging", false, false, false},
+        {"track", false, false, false},  {"commit", false, false, false},
+        {"aside", false, true, false},   {"swapped", false, false, true},
     };
     const fs::path out = temp_.path() / "out";
     for (const Step& step : steps) {
@@ -106,8 +105,8 @@ TEST_F(StagingFolder, KillAtAnyStepLosesNoOutput) {
 }
 
 // The tracks' encodings are on disk, in the staging folder, as soon as the component has made
-// them: a build killed right after it returned leaves them there (each picture once), and not in
-// its memory to the end.
+// them: a build killed right after it returned leaves them there, and not in its memory to the
+// end.
 TEST_F(StagingFolder, EncodedTracksAreWrittenAsTheyAreMade) {
     const fs::path out = temp_.path() / "out";
     ASSERT_EQ(build(out).status, 0);
@@ -131,13 +130,12 @@ TEST_F(StagingFolder, EncodedTracksAreWrittenAsTheyAreMade) {
     for (const fs::directory_entry& entry : fs::directory_iterator(staging[0] / ".encoded")) {
         ++spooled[readFile(entry.path())];
     }
-    // Every picture of the tracks, once (the project has no background, which the host encodes
-    // only when the title is written).
+    // Every picture of the tracks and nothing else (the project has no background, which the
+    // host encodes only when the title is written). A picture is spooled once unless an
+    // identical one was being encoded at the same moment on the other worker, which the encoder
+    // allows (both give the same bytes), so a count of files per picture is not asked for.
     ASSERT_FALSE(spooled.empty());
-    for (const auto& [bytes, files] : spooled) {
-        EXPECT_EQ(files, 1);
-        EXPECT_EQ(tracks.count(bytes), 1u);
-    }
+    for (const auto& entry : spooled) EXPECT_EQ(tracks.count(entry.first), 1u);
     EXPECT_EQ(spooled.size(), tracks.size());
 }
 
