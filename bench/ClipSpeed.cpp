@@ -109,18 +109,22 @@ std::vector<AVFrame*> filteredFrames(const fs::path& video) {
     std::vector<AVFrame*> frames;
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
+    // Every frame the filters have ready, kept for the encoder.
+    const auto takeFiltered = [&] {
+        for (;;) {
+            AVFrame* out = av_frame_alloc();
+            if (av_buffersink_get_frame(sink, out) < 0) {
+                av_frame_free(&out);
+                break;
+            }
+            out->pict_type = AV_PICTURE_TYPE_NONE;
+            frames.push_back(out);
+        }
+    };
     const auto drain = [&] {
         while (avcodec_receive_frame(decoder, frame) >= 0) {
             if (av_buffersrc_add_frame(source, frame) < 0) die("cannot filter a frame");
-            for (;;) {
-                AVFrame* out = av_frame_alloc();
-                if (av_buffersink_get_frame(sink, out) < 0) {
-                    av_frame_free(&out);
-                    break;
-                }
-                out->pict_type = AV_PICTURE_TYPE_NONE;
-                frames.push_back(out);
-            }
+            takeFiltered();
         }
     };
     while (av_read_frame(in, packet) >= 0) {
@@ -133,15 +137,7 @@ std::vector<AVFrame*> filteredFrames(const fs::path& video) {
     avcodec_send_packet(decoder, nullptr);
     drain();
     if (av_buffersrc_add_frame(source, nullptr) < 0) die("cannot flush the filters");
-    for (;;) {
-        AVFrame* out = av_frame_alloc();
-        if (av_buffersink_get_frame(sink, out) < 0) {
-            av_frame_free(&out);
-            break;
-        }
-        out->pict_type = AV_PICTURE_TYPE_NONE;
-        frames.push_back(out);
-    }
+    takeFiltered();
     av_frame_free(&frame);
     av_packet_free(&packet);
     avfilter_graph_free(&graph);

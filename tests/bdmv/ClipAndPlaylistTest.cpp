@@ -12,6 +12,7 @@
 #include "bdmv/ClipInfoFile.h"
 #include "bdmv/DiscFolder.h"
 #include "bdmv/PlaylistFile.h"
+#include "support/MinimalDiscLayout.h"
 
 namespace fs = std::filesystem;
 using namespace merrowbdmv;
@@ -64,16 +65,8 @@ protected:
                 ("merrowbdmv-" + std::to_string(getpid()) + "-" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
-        DiscLayout layout;
-        layout.index.firstPlay = {"00000", 3};
-        layout.index.topMenu = {"00000", 3};
-        layout.index.titles = {{"00000", 3}};
-        BdjObject object;
-        object.application.jarName = "00000";
-        object.application.initialClass = "org.example.Menu";
-        layout.objects = {{"00000", object}};
         std::string error;
-        ASSERT_TRUE(writeDiscLayout(root_, layout, &error)) << error;
+        ASSERT_TRUE(merrowtest::writeMinimalDiscLayout(root_, &error)) << error;
     }
     void TearDown() override { fs::remove_all(root_); }
 

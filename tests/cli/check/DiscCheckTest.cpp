@@ -15,6 +15,7 @@
 #include "cli/disc/PlaylistWriter.h"
 #include "support/CliTestSupport.h"
 #include "support/ClipMaker.h"
+#include "support/MinimalDiscLayout.h"
 
 namespace {
 
@@ -26,16 +27,8 @@ protected:
     void SetUp() override {
         if (!merrowtest::canMakeClips()) GTEST_SKIP() << "no ffmpeg program with libx264";
         disc_ = temp_.path() / "disc";
-        merrowbdmv::DiscLayout layout;
-        layout.index.firstPlay = {"00000", 3};
-        layout.index.topMenu = {"00000", 3};
-        layout.index.titles = {{"00000", 3}};
-        merrowbdmv::BdjObject object;
-        object.application.jarName = "00000";
-        object.application.initialClass = "org.example.Menu";
-        layout.objects = {{"00000", object}};
         std::string error;
-        ASSERT_TRUE(merrowbdmv::writeDiscLayout(disc_, layout, &error)) << error;
+        ASSERT_TRUE(merrowtest::writeMinimalDiscLayout(disc_, &error)) << error;
     }
 
     // Clips of one second, an I-frame every 12 frames, with chapters at 0 and 0.5 s.

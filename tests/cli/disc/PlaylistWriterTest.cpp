@@ -12,6 +12,7 @@
 #include "bdmv/DiscFolder.h"
 #include "cli/disc/PlaylistWriter.h"
 #include "support/ClipMaker.h"
+#include "support/MinimalDiscLayout.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -53,16 +54,8 @@ class PlaylistWriter : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!merrowtest::canMakeClips()) GTEST_SKIP() << "no ffmpeg program with libx264";
-        merrowbdmv::DiscLayout layout;
-        layout.index.firstPlay = {"00000", 3};
-        layout.index.topMenu = {"00000", 3};
-        layout.index.titles = {{"00000", 3}};
-        merrowbdmv::BdjObject object;
-        object.application.jarName = "00000";
-        object.application.initialClass = "org.example.Menu";
-        layout.objects = {{"00000", object}};
         std::string error;
-        ASSERT_TRUE(merrowbdmv::writeDiscLayout(root_.path(), layout, &error)) << error;
+        ASSERT_TRUE(merrowtest::writeMinimalDiscLayout(root_.path(), &error)) << error;
     }
 
     fs::path stream(const std::string& name) { return root_ / ("BDMV/STREAM/" + name); }
