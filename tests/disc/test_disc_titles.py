@@ -19,16 +19,10 @@ import unittest
 import urllib.parse
 import xml.etree.ElementTree as ET
 
+from test_disc import run  # a command that must succeed, its output kept
+
 SKIPPED = 77
 ARGS = None
-
-
-def run(*command, timeout=300):
-    result = subprocess.run(command, capture_output=True, text=True, timeout=timeout)
-    if result.returncode != 0:
-        raise AssertionError('%s: status %d\n%s' % (' '.join(command), result.returncode,
-                                                     result.stderr[-4000:]))
-    return result
 
 
 def probe(path, *entries):
