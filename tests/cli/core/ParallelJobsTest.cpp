@@ -75,6 +75,9 @@ TEST(ParallelJobs, AFailureStopsTheJobsNotStartedAndIsRethrown) {
             runJobs(1000, workers, [&](size_t index) {
                 ++started;
                 if (index == 3) throw std::runtime_error("job 3");
+                // The first throw in a process can take milliseconds to unwind; jobs that take
+                // a little time keep the other worker from finishing the queue meanwhile.
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
             });
             ADD_FAILURE() << "nothing thrown";
         } catch (const std::runtime_error& error) {
