@@ -91,7 +91,7 @@ int orientationOf(const AVStream& stream) {
 
 using Decoder = std::unique_ptr<AVCodecContext, DecoderFreer>;
 
-// A single-threaded decoder of the file's best video stream; its index into *streamIndex.
+// A decoder of the file's best video stream, on threads of its own; its index into *streamIndex.
 Decoder openDecoder(AVFormatContext* input, int* streamIndex, std::string& problem) {
     const AVCodec* codec = nullptr;
     *streamIndex = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
@@ -106,8 +106,10 @@ Decoder openDecoder(AVFormatContext* input, int* streamIndex, std::string& probl
         return nullptr;
     }
     avcodec_parameters_to_context(decoder.get(), input->streams[*streamIndex]->codecpar);
-    // One thread: the same file gives the same frame on every run.
-    decoder->thread_count = 1;
+    // As many threads as the decoder finds cores for: libavcodec's decoders give the same frames
+    // whatever the number of threads, so the picture does not depend on it.
+    decoder->thread_count = 0;
+    decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     const int code = avcodec_open2(decoder.get(), codec, nullptr);
     if (code < 0) {
         problem = averror(code);
