@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "host/framework/AtomicFileWriter.h"
@@ -148,6 +149,8 @@ struct MemoryJob {
     std::vector<uint8_t>* out;
     bool outOfMemory;
     char message[kMessageSize];
+    bool rgb;                  // written without the alpha channel
+    std::vector<uint8_t> row;  // one row of R, G, B when rgb
 };
 
 [[noreturn]] void memoryError(png_structp png, png_const_charp text) {
@@ -168,23 +171,46 @@ void appendBytes(png_structp png, png_bytep data, png_size_t size) {
 
 void flushNothing(png_structp) {}
 
-bool encodeToMemory(MemoryJob* job, int width, int height, const uint8_t* rgba) {
+bool opaque(int width, int height, const uint8_t* rgba) {
+    const size_t size = static_cast<size_t>(width) * height * 4;
+    for (size_t at = 3; at < size; at += 4) {
+        if (rgba[at] != 255) return false;
+    }
+    return true;
+}
+
+// Encodes into job->out; job->rgb and job->row are set beforehand (a local set here could be
+// clobbered by libpng's longjmp).
+bool encodeToMemory(MemoryJob* job, int width, int height, const uint8_t* rgba,
+                    const PngSettings& settings) {
     job->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, job, memoryError, writeWarning);
     if (job->png == nullptr) return false;
     job->info = png_create_info_struct(job->png);
     if (job->info == nullptr) return false;
     if (setjmp(png_jmpbuf(job->png))) return false;
     png_set_write_fn(job->png, job, appendBytes, flushNothing);
-    png_set_compression_level(job->png, kTrackPngLevel);
-    png_set_compression_strategy(job->png, Z_DEFAULT_STRATEGY);
-    png_set_filter(job->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_level(job->png, settings.level);
+    png_set_compression_strategy(job->png, settings.runLengthOnly ? Z_RLE : Z_DEFAULT_STRATEGY);
+    png_set_filter(
+        job->png, PNG_FILTER_TYPE_BASE,
+        settings.filter == PngSettings::Filter::kPaeth ? PNG_FILTER_PAETH : PNG_FILTER_UP);
     png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(width),
-                 static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 static_cast<png_uint_32>(height), 8,
+                 job->rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(job->png, job->info);
     const size_t stride = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y) {
-        png_write_row(job->png, const_cast<png_bytep>(rgba + static_cast<size_t>(y) * stride));
+        const uint8_t* source = rgba + static_cast<size_t>(y) * stride;
+        if (!job->rgb) {
+            png_write_row(job->png, const_cast<png_bytep>(source));
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            std::memcpy(&job->row[static_cast<size_t>(x) * 3], &source[static_cast<size_t>(x) * 4],
+                        3);
+        }
+        png_write_row(job->png, job->row.data());
     }
     png_write_end(job->png, nullptr);
     return true;
@@ -194,6 +220,11 @@ bool encodeToMemory(MemoryJob* job, int width, int height, const uint8_t* rgba) 
 
 bool encodeTrackPng(int width, int height, const uint8_t* rgba, std::vector<uint8_t>* png,
                     std::string* error) {
+    return encodeRgbaPng(width, height, rgba, kTrackPngSettings, png, error);
+}
+
+bool encodeRgbaPng(int width, int height, const uint8_t* rgba, const PngSettings& settings,
+                   std::vector<uint8_t>* png, std::string* error) {
     if (rgba == nullptr || png == nullptr) {
         setWriteError(error, "no pixels given");
         return false;
@@ -210,8 +241,15 @@ bool encodeTrackPng(int width, int height, const uint8_t* rgba, std::vector<uint
         setWriteError(error, "out of memory");
         return false;
     }
-    MemoryJob job{nullptr, nullptr, &out, false, {}};
-    const bool ok = encodeToMemory(&job, width, height, rgba);
+    MemoryJob job{nullptr, nullptr, &out, false, {}, false, {}};
+    bool ok = false;
+    try {
+        job.rgb = settings.opaqueAsRgb && opaque(width, height, rgba);
+        if (job.rgb) job.row.resize(static_cast<size_t>(width) * 3);
+        ok = encodeToMemory(&job, width, height, rgba, settings);
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
     png_destroy_write_struct(&job.png, &job.info);
     if (!ok) {
         setWriteError(error, job.message[0] != '\0' ? job.message : "out of memory");

@@ -1,5 +1,8 @@
 #include "cli/import/art/PngFile.h"
 
+#include <vector>
+
+#include "host/framework/AtomicFileWriter.h"
 #include "host/pictures/PngWriter.h"
 
 namespace merrowcli::import {
@@ -10,17 +13,17 @@ bool writePng(const Picture& picture, const std::filesystem::path& file, std::st
         error = file.string() + ": no picture to write";
         return false;
     }
-    // An absolute path, so the host's writer does not take it against a project folder.
-    std::error_code ignored;
-    std::filesystem::path target = std::filesystem::absolute(file, ignored);
-    if (target.empty()) target = file;
+    std::vector<uint8_t> png;
     std::string problem;
-    if (!merrowhost::writeRgbaPng(target.string(), picture.width, picture.height,
-                                  picture.rgba.data(), &problem)) {
-        // The host's writer names the file for failures of the file itself, not for the rest.
-        const std::string written = target.string();
-        if (problem.compare(0, written.size(), written) == 0) problem.erase(0, written.size() + 2);
+    if (!merrowhost::encodeRgbaPng(picture.width, picture.height, picture.rgba.data(),
+                                   merrowhost::kPhotoPngSettings, &png, &problem)) {
         error = file.string() + ": " + problem;
+        return false;
+    }
+    // The path as given: the host's writer takes it as it is, not against a project folder.
+    if (!merrowhost::writeWholeFile(file.string(), png.data(), png.size(),
+                                    merrowhost::FileCreation::kReplace, &problem)) {
+        error = problem;
         return false;
     }
     return true;

@@ -8,9 +8,9 @@
 
 namespace merrowcli::import {
 
-// Writes the picture as an 8-bit RGBA PNG whose bytes depend only on the pixels (no time or
-// text chunks), through a temporary file renamed into place. False, with a message naming the
-// file, on failure.
+// Writes the picture as an 8-bit PNG whose bytes depend only on the pixels (no time or text
+// chunks; R, G, B when every pixel is opaque, else R, G, B, A), through a temporary file renamed
+// into place. False, with a message naming the file, on failure.
 bool writePng(const Picture& picture, const std::filesystem::path& file, std::string& error);
 
 }  // namespace merrowcli::import

@@ -54,6 +54,42 @@ TEST(PngWriter, RgbaPixelsReadBackExactly) {
     }
 }
 
+// The colour type byte of a PNG's header chunk: 2 for R, G, B, 6 for R, G, B, A.
+int colourTypeOf(const std::vector<uint8_t>& png) {
+    return png.size() > 25 ? png[25] : -1;
+}
+
+TEST(PngWriter, EverySettingKeepsThePixelsAndOpaquePicturesLoseOnlyTheirAlpha) {
+    const int width = 9, height = 5;
+    std::vector<uint8_t> translucent = imagetest::noise(width * height * 4, 7);
+    std::vector<uint8_t> opaque = translucent;
+    for (size_t at = 3; at < opaque.size(); at += 4) opaque[at] = 255;
+    translucent[3] = 254;  // one pixel short of opaque keeps the alpha channel
+    using Settings = merrowhost::PngSettings;
+    for (const Settings& settings : {merrowhost::kTrackPngSettings, merrowhost::kPhotoPngSettings,
+                                     Settings{Settings::Filter::kPaeth, 1, false, true}}) {
+        for (const std::vector<uint8_t>* pixels : {&opaque, &translucent}) {
+            std::vector<uint8_t> png;
+            std::string error;
+            ASSERT_TRUE(
+                merrowhost::encodeRgbaPng(width, height, pixels->data(), settings, &png, &error))
+                << error;
+            const bool rgb = settings.opaqueAsRgb && pixels == &opaque;
+            EXPECT_EQ(colourTypeOf(png), rgb ? 2 : 6);
+            std::vector<uint8_t> decoded;
+            int w = 0, h = 0;
+            ASSERT_TRUE(merrowhost::decodeRgbaPng(png.data(), png.size(), &decoded, &w, &h));
+            EXPECT_EQ(w, width);
+            EXPECT_EQ(h, height);
+            EXPECT_EQ(decoded, *pixels);
+            std::vector<uint8_t> again;
+            ASSERT_TRUE(
+                merrowhost::encodeRgbaPng(width, height, pixels->data(), settings, &again, &error));
+            EXPECT_EQ(again, png);
+        }
+    }
+}
+
 TEST(PngWriter, SamePictureGivesSameBytesWithoutTimeChunk) {
     TempFolder folder;
     const std::vector<uint8_t> rgba = imagetest::noise(20 * 10 * 4, 3);
