@@ -4,7 +4,10 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -31,6 +34,19 @@ bool sameBytes(const fs::path& a, const fs::path& b) {
     }
 }
 
+// The bytes at the start of a file, enough to tell most files of one size apart (photos of one
+// camera differ in their EXIF block); nothing when it cannot be read.
+constexpr size_t kHeadBytes = 1 << 16;
+
+std::optional<std::size_t> headDigest(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string head(kHeadBytes, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    return std::hash<std::string>{}(head);
+}
+
 }  // namespace
 
 std::vector<MediaFile> withoutDuplicates(const fs::path& folder, std::vector<MediaFile> files,
@@ -38,18 +54,33 @@ std::vector<MediaFile> withoutDuplicates(const fs::path& folder, std::vector<Med
     *leftOut = 0;
     std::vector<MediaFile> kept;
     kept.reserve(files.size());
-    // The kept files of each size; only files of one size can be equal.
-    std::map<std::uintmax_t, std::vector<size_t>> bySize;
-    for (MediaFile& file : files) {
+    std::vector<std::optional<std::uintmax_t>> sizes(files.size());
+    std::map<std::uintmax_t, size_t> filesOfSize;
+    for (size_t i = 0; i < files.size(); ++i) {
         std::error_code ec;
-        const std::uintmax_t size = fs::file_size(folder / file.path, ec);
-        if (ec) {
+        const std::uintmax_t size = fs::file_size(folder / files[i].path, ec);
+        if (ec) continue;
+        sizes[i] = size;
+        ++filesOfSize[size];
+    }
+    // The kept files of each size and head; only those can be equal. Each file's head is read
+    // once, so many files of one size (copies of one picture with their own dates) cost no more
+    // than that.
+    std::map<std::pair<std::uintmax_t, std::size_t>, std::vector<size_t>> alike;
+    for (size_t i = 0; i < files.size(); ++i) {
+        MediaFile& file = files[i];
+        if (!sizes[i] || filesOfSize[*sizes[i]] == 1) {
             kept.push_back(std::move(file));
             continue;
         }
-        std::vector<size_t>& sameSize = bySize[size];
+        const std::optional<std::size_t> head = headDigest(folder / file.path);
+        if (!head) {
+            kept.push_back(std::move(file));
+            continue;
+        }
+        std::vector<size_t>& candidates = alike[{*sizes[i], *head}];
         bool duplicate = false;
-        for (const size_t earlier : sameSize) {
+        for (const size_t earlier : candidates) {
             if (sameBytes(folder / kept[earlier].path, folder / file.path)) {
                 duplicate = true;
                 break;
@@ -59,7 +90,7 @@ std::vector<MediaFile> withoutDuplicates(const fs::path& folder, std::vector<Med
             ++*leftOut;
             continue;
         }
-        sameSize.push_back(kept.size());
+        candidates.push_back(kept.size());
         kept.push_back(std::move(file));
     }
     return kept;
