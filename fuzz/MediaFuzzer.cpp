@@ -1,5 +1,6 @@
 // Fuzz target: the import's media reading. The first byte of the input picks the file's name
-// (a photo .jpg or .png, a video .mp4, .mkv, .m2ts or .avi); the rest is the file. It is read as
+// (a photo .jpg, .png or .heic, a video .mp4, .mkv, .m2ts, .avi or .mov; the seeds' first bytes
+// are the digits '0' to '7'); the rest is the file. It is read as
 // the import reads a media file (its date, orientation, length and chapters) and, when that
 // succeeds, drawn as the import draws it: the photo turned upright or the video's frame at a
 // tenth of its length, as a thumbnail and its highlighted variant, and the first chapter's
@@ -29,6 +30,7 @@ constexpr Name kNames[] = {
     {"photo.jpg", import::MediaKind::kPhoto},  {"photo.png", import::MediaKind::kPhoto},
     {"video.mp4", import::MediaKind::kVideo},  {"video.mkv", import::MediaKind::kVideo},
     {"video.m2ts", import::MediaKind::kVideo}, {"video.avi", import::MediaKind::kVideo},
+    {"photo.heic", import::MediaKind::kPhoto}, {"video.mov", import::MediaKind::kVideo},
 };
 
 }  // namespace
