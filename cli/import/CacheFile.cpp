@@ -219,7 +219,9 @@ bool readCacheText(std::string_view text, ImportCache* cache, std::string* probl
         FieldReader reader(line.substr(space == std::string_view::npos ? line.size() : space + 1));
         if (kind == "file") {
             MediaRecord record;
-            if (!readMediaLine(reader, &record) || !reader.finished() ||
+            // The files come first, as they are written.
+            if (!cache->pictures().empty() || !readMediaLine(reader, &record) ||
+                !reader.finished() ||
                 !cache->addMediaRecord(std::move(record))) {
                 *problem = bad;
                 return false;

@@ -13,7 +13,8 @@
 //   end FILES PICTURES
 //
 // The first line carries the format's version and the revisions of the reading and drawing
-// code; the last counts the records, so that a file cut short anywhere is seen.
+// code; the last counts the records, so that a file cut short anywhere is seen. Every value has
+// one spelling, so a text that is read is the text cacheText writes of what was read.
 
 #include <string>
 #include <string_view>

@@ -207,6 +207,8 @@ TEST(CacheFile, AnEditedFieldMakesItNoCache) {
         {"a count of files at the end that differs", "\nend 4 3\n", "\nend 5 3\n"},
         {"a count of pictures at the end that differs", "\nend 4 3\n", "\nend 4 2\n"},
         {"a record after the end", "\nend 4 3\n", "\nend 4 3\nend 4 3\n"},
+        {"a file after a picture", "\nend 4 3\n",
+         "\nfile new.jpg 1 2 - -1 0 skipped -\nend 5 3\n"},
         {"the same path twice", "file broken.jpg", "file long.mkv"},
         {"the same picture file twice", "Content_2023_12_31_1_hl.png", "Content_2023_12_31_1.png"},
         {"a sidecar name with a folder", "copy%25.jpg.xmp", "copy%25.jpg%2F.xmp"},
@@ -228,7 +230,7 @@ TEST(CacheFile, AnEditedFieldMakesItNoCache) {
 }
 
 // Random edits of a good file: the reader never fails in another way than by refusing, and
-// whatever it takes is valid and writes back to what it read.
+// whatever it takes is valid and written back is the text it was read from.
 TEST(CacheFile, RandomEditsAreRefusedOrReadAsValidRecords) {
     const std::string text = import::cacheText(sampleCache());
     std::mt19937 random(20240229);
@@ -266,9 +268,7 @@ TEST(CacheFile, RandomEditsAreRefusedOrReadAsValidRecords) {
         for (const import::PictureRecord& record : read.pictures()) {
             EXPECT_TRUE(import::isValidRecord(record)) << changed;
         }
-        import::ImportCache again;
-        ASSERT_TRUE(import::readCacheText(import::cacheText(read), &again, &problem)) << problem;
-        EXPECT_EQ(import::cacheText(again), import::cacheText(read));
+        EXPECT_EQ(import::cacheText(read), changed);
     }
     // Some edits keep a valid file (a digit of a size, a letter of a title).
     EXPECT_GT(taken, 0);
