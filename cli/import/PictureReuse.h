@@ -10,10 +10,11 @@
 
 namespace merrowcli::import {
 
-// Writes the picture of `key` as projectFolder/file with the bytes of a file of the previous
-// project: the first the cache keeps for the key that is still there with the recorded size
-// and digest and is a PNG of the key's size. The record of the new file, or nothing when no
-// kept file passes (the picture is then drawn) or it cannot be written.
+// Gives projectFolder/file the bytes of a file of the previous project: the first the cache
+// keeps for the key that is still there with the recorded size and digest and is a PNG of the
+// key's size, linked to the new name (a hard link) or, where that cannot be, copied. The record
+// of the new file, or nothing when no kept file passes (the picture is then drawn) or it cannot
+// be written.
 std::optional<PictureRecord> reusePicture(const ImportCache& previous,
                                           const std::filesystem::path& previousProject,
                                           const PictureKey& key,

@@ -196,6 +196,20 @@ TEST_F(ImportCache, AnUnchangedFolderIsTakenWholeFromTheCache) {
     EXPECT_EQ(messagesOf(second, project()), messagesOf(first, project()));
 }
 
+// Where the previous project's pictures cannot be linked to their new names, their bytes are
+// copied: the same project.
+TEST_F(ImportCache, PicturesAreCopiedWhereTheyCannotBeLinked) {
+    ASSERT_EQ(import(project()).status, 0);
+    const auto written = clitest::folderContents(project());
+    const CommandResult copied =
+        runMerrowkit({"import", in().string(), "-o", project().string(), "-v"}, folder_.path(),
+                     {"TZ=UTC", "MERROWKIT_TEST_NO_LINK=1"});
+    ASSERT_EQ(copied.status, 0) << copied.err;
+    EXPECT_EQ(takenFrom(copied),
+              (Taken{files_, files_, thumbnails(project()), thumbnails(project())}));
+    EXPECT_EQ(clitest::folderContents(project()), written);
+}
+
 TEST_F(ImportCache, WithoutTheCacheTheProjectIsTheSame) {
     ASSERT_EQ(import(project()).status, 0);
     const CommandResult cached = import(project(), {"-j", "1"});
