@@ -12,27 +12,33 @@
 #include "cli/import/CacheFile.h"
 #include "cli/import/ImportCache.h"
 
-namespace import = merrowcli::import;
+using namespace merrowcli::import;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    import::ImportCache cache;
+    ImportCache cache;
     std::string problem;
-    if (!import::readCacheText(text, &cache, &problem)) {
+    if (!readCacheText(text, &cache, &problem)) {
         if (problem.empty()) std::abort();
         return 0;
     }
-    for (const import::MediaRecord& record : cache.media()) {
-        if (!import::isValidRecord(record)) std::abort();
-        const import::MediaFile file{record.key.path, import::MediaKind::kPhoto};
+    for (const MediaRecord& record : cache.media()) {
+        if (!isValidRecord(record)) std::abort();
+        const MediaFile file{record.key.path, MediaKind::kPhoto};
         const auto outcome = cache.findMedia(record.key, "media", file);
         if (!outcome || outcome->item.has_value() != record.item.has_value()) std::abort();
     }
-    for (const import::PictureRecord& record : cache.pictures()) {
-        if (!import::isValidRecord(record) || cache.findPictures(record.key).empty()) std::abort();
+    for (const DuplicateRecord& record : cache.duplicates()) {
+        if (!isValidRecord(record) ||
+            !cache.filesOfSize(record.file.size).at(record.path).duplicate) {
+            std::abort();
+        }
     }
-    if (import::cacheText(cache) != text) std::abort();
-    import::CacheContext now = cache.context();
+    for (const PictureRecord& record : cache.pictures()) {
+        if (!isValidRecord(record) || cache.findPictures(record.key).empty()) std::abort();
+    }
+    if (cacheText(cache) != text) std::abort();
+    CacheContext now = cache.context();
     now.zone += "+";
     cache.keepWhatApplies(now);
     if (!cache.media().empty()) std::abort();

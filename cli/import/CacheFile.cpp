@@ -95,6 +95,17 @@ bool readMediaLine(FieldReader& line, MediaRecord* record) {
     return true;
 }
 
+std::string duplicateLine(const DuplicateRecord& record) {
+    FieldWriter line;
+    line.word("duplicate").text(record.path);
+    writeStamp(line, record.file);
+    return line.line();
+}
+
+bool readDuplicateLine(FieldReader& line, DuplicateRecord* record) {
+    return line.text(&record->path) && readStamp(line, 0, &record->file);
+}
+
 std::string pictureLine(const PictureRecord& record) {
     const PictureKey& key = record.key;
     FieldWriter line;
@@ -152,10 +163,12 @@ std::string cacheText(const ImportCache& cache) {
     text += FieldWriter().word("zone").text(context.zone).line();
     text += FieldWriter().word("media").text(context.mediaFolder).line();
     for (const MediaRecord& record : cache.media()) text += mediaLine(record);
+    for (const DuplicateRecord& record : cache.duplicates()) text += duplicateLine(record);
     for (const PictureRecord& record : cache.pictures()) text += pictureLine(record);
     text += FieldWriter()
                 .word("end")
                 .number(static_cast<long long>(cache.media().size()))
+                .number(static_cast<long long>(cache.duplicates().size()))
                 .number(static_cast<long long>(cache.pictures().size()))
                 .line();
     return text;
@@ -217,12 +230,19 @@ bool readCacheText(std::string_view text, ImportCache* cache, std::string* probl
         const size_t space = line.find(' ');
         const std::string_view kind = line.substr(0, space);
         FieldReader reader(line.substr(space == std::string_view::npos ? line.size() : space + 1));
+        // The kinds of record come in the order they are written.
         if (kind == "file") {
             MediaRecord record;
-            // The files come first, as they are written.
-            if (!cache->pictures().empty() || !readMediaLine(reader, &record) ||
-                !reader.finished() ||
+            if (!cache->duplicates().empty() || !cache->pictures().empty() ||
+                !readMediaLine(reader, &record) || !reader.finished() ||
                 !cache->addMediaRecord(std::move(record))) {
+                *problem = bad;
+                return false;
+            }
+        } else if (kind == "duplicate") {
+            DuplicateRecord record;
+            if (!cache->pictures().empty() || !readDuplicateLine(reader, &record) ||
+                !reader.finished() || !cache->addDuplicate(std::move(record))) {
                 *problem = bad;
                 return false;
             }
@@ -235,9 +255,12 @@ bool readCacheText(std::string_view text, ImportCache* cache, std::string* probl
             }
         } else if (kind == "end") {
             long long files = 0;
+            long long duplicates = 0;
             long long pictures = 0;
-            if (!reader.number(0, LLONG_MAX, &files) || !reader.number(0, LLONG_MAX, &pictures) ||
-                !reader.finished() || files != static_cast<long long>(cache->media().size()) ||
+            if (!reader.number(0, LLONG_MAX, &files) || !reader.number(0, LLONG_MAX, &duplicates) ||
+                !reader.number(0, LLONG_MAX, &pictures) || !reader.finished() ||
+                files != static_cast<long long>(cache->media().size()) ||
+                duplicates != static_cast<long long>(cache->duplicates().size()) ||
                 pictures != static_cast<long long>(cache->pictures().size()) || at != text.size()) {
                 *problem = bad;
                 return false;

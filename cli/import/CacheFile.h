@@ -9,8 +9,9 @@
 //   file PATH SIZE MODIFIED SIDECAR SIZE MODIFIED item Y M D h m s HAS_UTC UTC MICROSECONDS
 //        SOURCE SIDECAR_PROBLEM ORIENTATION DURATION LEFT_OUT N [START TITLE]...
 //   file PATH SIZE MODIFIED SIDECAR SIZE MODIFIED skipped REASON
+//   duplicate PATH SIZE MODIFIED
 //   picture PATH SIZE MODIFIED SECONDS READ_W READ_H W H plain|highlighted FILE BYTES DIGEST
-//   end FILES PICTURES
+//   end FILES DUPLICATES PICTURES
 //
 // The first line carries the format's version and the revisions of the reading and drawing
 // code; the last counts the records, so that a file cut short anywhere is seen. Every value has

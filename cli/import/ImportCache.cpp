@@ -108,6 +108,11 @@ bool isValidRecord(const MediaRecord& record) {
     return !record.item || (isValidItem(*record.item) && record.reason.empty());
 }
 
+bool isValidRecord(const DuplicateRecord& record) {
+    return !record.path.empty() && record.path.find('\0') == std::string::npos &&
+           record.file.size >= 0;
+}
+
 bool isValidRecord(const PictureRecord& record) {
     const PictureKey& key = record.key;
     return !key.path.empty() && key.path.find('\0') == std::string::npos && key.file.size >= 0 &&
@@ -136,10 +141,33 @@ bool ImportCache::addMedia(const MediaKey& key, const MediaOutcome& outcome,
 }
 
 bool ImportCache::addMediaRecord(MediaRecord record) {
-    if (!isValidRecord(record)) return false;
+    if (!isValidRecord(record) || duplicatesByPath_.count(record.key.path) != 0) return false;
     if (!mediaByPath_.emplace(record.key.path, media_.size()).second) return false;
+    pathsBySize_.emplace(record.key.file.size, record.key.path);
     media_.push_back(std::move(record));
     return true;
+}
+
+bool ImportCache::addDuplicate(DuplicateRecord record) {
+    if (!isValidRecord(record) || mediaByPath_.count(record.path) != 0) return false;
+    if (!duplicatesByPath_.emplace(record.path, duplicates_.size()).second) return false;
+    pathsBySize_.emplace(record.file.size, record.path);
+    duplicates_.push_back(std::move(record));
+    return true;
+}
+
+std::map<std::string, ComparedFile> ImportCache::filesOfSize(long long size) const {
+    std::map<std::string, ComparedFile> files;
+    const auto [first, last] = pathsBySize_.equal_range(size);
+    for (auto at = first; at != last; ++at) {
+        const std::string& path = at->second;
+        if (const auto media = mediaByPath_.find(path); media != mediaByPath_.end()) {
+            files[path] = {path, media_[media->second].key.file, false};
+        } else {
+            files[path] = {path, duplicates_[duplicatesByPath_.at(path)].file, true};
+        }
+    }
+    return files;
 }
 
 bool ImportCache::addPicture(PictureRecord record) {
@@ -201,6 +229,9 @@ std::vector<std::string> ImportCache::keepWhatApplies(const CacheContext& now) {
     if (!media.empty()) {
         media_.clear();
         mediaByPath_.clear();
+        duplicates_.clear();
+        duplicatesByPath_.clear();
+        pathsBySize_.clear();
         dropped.push_back("every file is read again: " + media);
     }
     if (!pictures.empty()) {

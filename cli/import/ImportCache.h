@@ -51,6 +51,19 @@ struct MediaRecord {
     std::string reason;             // when there is no item
 };
 
+// A file left out as an exact copy of another file, with its stamp when they were compared.
+struct DuplicateRecord {
+    std::string path;
+    FileStamp file;
+};
+
+// A file of the media folder as the previous import compared it with the files of its size.
+struct ComparedFile {
+    std::string path;
+    FileStamp file;
+    bool duplicate = false;  // left out as a copy of one before it
+};
+
 // The outcome of reading one file, as the import takes it.
 struct MediaOutcome {
     std::optional<MediaItem> item;
@@ -90,6 +103,7 @@ public:
 
     const CacheContext& context() const { return context_; }
     const std::vector<MediaRecord>& media() const { return media_; }
+    const std::vector<DuplicateRecord>& duplicates() const { return duplicates_; }
     const std::vector<PictureRecord>& pictures() const { return pictures_; }
 
     // The record of a file of mediaFolder: its outcome as readMedia gave it. False when the
@@ -100,6 +114,7 @@ public:
     // Records as they are read from a cache file; false when one is not valid or a second
     // record of a path or picture file.
     bool addMediaRecord(MediaRecord record);
+    bool addDuplicate(DuplicateRecord record);
     bool addPicture(PictureRecord record);
 
     // The outcome kept for a file whose key is now `key`; nothing when there is none or the
@@ -107,20 +122,26 @@ public:
     std::optional<MediaOutcome> findMedia(const MediaKey& key,
                                           const std::filesystem::path& mediaFolder,
                                           const MediaFile& file) const;
+    // The files of one size the previous import compared (those it read and those it left
+    // out), by path.
+    std::map<std::string, ComparedFile> filesOfSize(long long size) const;
     // The picture files kept for a key (pictures drawn the same are written under several
     // names), in the order they were added.
     std::vector<const PictureRecord*> findPictures(const PictureKey& key) const;
 
     // Keeps, of a cache read from a file, the parts that still apply in the context `now`: the
-    // media records when the reading code, its libraries, the time zone and the media folder
-    // are the same; the picture records when the drawing code, its libraries and the media
-    // folder are. Returns why each part left out was (empty when none was).
+    // media and duplicate records when the reading code, its libraries, the time zone and the
+    // media folder are the same; the picture records when the drawing code, its libraries and the
+    // media folder are. Returns why each part left out was (empty when none was).
     std::vector<std::string> keepWhatApplies(const CacheContext& now);
 
 private:
     CacheContext context_;
     std::vector<MediaRecord> media_;
     std::map<std::string, size_t> mediaByPath_;
+    std::vector<DuplicateRecord> duplicates_;
+    std::map<std::string, size_t> duplicatesByPath_;
+    std::multimap<long long, std::string> pathsBySize_;  // of media and duplicate records
     std::vector<PictureRecord> pictures_;
     std::map<std::string, size_t> picturesByFile_;
     std::multimap<std::string, size_t> picturesBySource_;  // by path
@@ -129,6 +150,7 @@ private:
 // True when every field of a record is in the range the import can give: what the writer keeps
 // and the reader takes.
 bool isValidRecord(const MediaRecord& record);
+bool isValidRecord(const DuplicateRecord& record);
 bool isValidRecord(const PictureRecord& record);
 
 }  // namespace merrowcli::import

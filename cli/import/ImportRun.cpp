@@ -16,7 +16,7 @@
 #include "cli/core/ParallelJobs.h"
 #include "cli/core/ProgressLine.h"
 #include "cli/import/CacheFile.h"
-#include "cli/import/Duplicates.h"
+#include "cli/import/CachedDuplicates.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
@@ -184,21 +184,31 @@ bool ImportRun::readMedia() {
     ProgressLine progress;
     std::vector<import::SkippedFile> skipped;
     std::vector<import::SkippedFile> shortened;  // videos with chapters left out
-    const std::vector<import::MediaFile> files = import::withoutDuplicates(
-        options_.mediaFolder, import::listMedia(options_.mediaFolder, &skipped), &duplicates_);
+    // Each file's key is taken before it is compared or read: a change meanwhile changes the
+    // key the next import finds.
+    const std::vector<import::MediaFile> listed = import::listMedia(options_.mediaFolder, &skipped);
+    std::vector<std::optional<import::MediaKey>> listedKeys(listed.size());
+    runJobs(listed.size(), workers_,
+            [&](size_t i) { listedKeys[i] = import::mediaKeyOf(options_.mediaFolder, listed[i]); });
+    const import::DuplicateCheck check =
+        import::checkDuplicates(options_.mediaFolder, listed, listedKeys, previous_);
+    duplicates_ = listed.size() - check.kept.size();
+    for (const import::DuplicateRecord& record : check.leftOut) next_.addDuplicate(record);
+    std::vector<import::MediaFile> files;
+    std::vector<std::optional<import::MediaKey>> keys;
+    for (const size_t at : check.kept) {
+        files.push_back(listed[at]);
+        keys.push_back(listedKeys[at]);
+    }
     // Each file is read on a worker into its own slot; the slots are then taken in file order,
     // so the outcome does not depend on the number of workers. A file whose key is that of a
     // record of the previous import's cache is not read.
     std::vector<import::MediaOutcome> outcomes(files.size());
-    std::vector<std::optional<import::MediaKey>> keys(files.size());
     std::vector<char> fromCache(files.size(), 0);
     prepareLibrariesForThreads();
     runJobs(
         files.size(), workers_,
         [&](size_t i) {
-            // The key is taken before the file is read: a change while it is read changes the
-            // key the next import finds.
-            keys[i] = import::mediaKeyOf(options_.mediaFolder, files[i]);
             if (keys[i]) {
                 if (std::optional<import::MediaOutcome> kept =
                         previous_.findMedia(*keys[i], options_.mediaFolder, files[i])) {

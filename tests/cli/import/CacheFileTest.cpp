@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,86 +15,97 @@
 #include "cli/import/CacheFile.h"
 #include "cli/import/ImportCache.h"
 
+namespace merrowcli::import {
 namespace {
 
-namespace import = merrowcli::import;
+CacheContext context() {
+    CacheContext context;
+    context.readingLibraries = "exiv2 0.27.6 libxml2 2.9.14";
+    context.drawingLibraries = "avcodec 3815012 png 10639";
+    context.zone = "TZ=Europe/Berlin 0123456789abcdef0123456789abcdef";
+    context.mediaFolder = "../my photos";
+    return context;
+}
 
-import::CacheContext context(){import::CacheContext context;
-context.readingLibraries = "exiv2 0.27.6 libxml2 2.9.14";
-context.drawingLibraries = "avcodec 3815012 png 10639";
-context.zone = "TZ=Europe/Berlin 0123456789abcdef0123456789abcdef";
-context.mediaFolder = "../my photos";
-return context;
-}  // namespace
-
-import::MediaKey key(const std::string& path, long long size,
-                     long long modified){import::MediaKey key;
-key.path = path;
-key.file = {size, modified};
-return key;
+MediaKey key(const std::string& path, long long size, long long modified) {
+    MediaKey key;
+    key.path = path;
+    key.file = {size, modified};
+    return key;
 }
 
 // Every kind of record, with the values that are hardest to write: texts with spaces, line
 // ends, '%', '-', bytes that are not UTF-8, empty texts, negative and fractional numbers.
-import::ImportCache sampleCache(){import::ImportCache cache(context());
-import::MediaRecord photo;
-photo.key = key("2023/IMG 0001 - copy%.jpg", 2048, 1700000000123456789LL);
-photo.key.sidecar = "IMG 0001 - copy%.jpg.xmp";
-photo.key.sidecarStamp = {311, -5};
-import::MediaItem item;
-item.taken = {2023, 12, 31, 23, 59, 60};
-item.utcSeconds = -86400;
-item.microseconds = 999999;
-item.dateSource = import::DateSource::kExif;
-item.sidecarProblem = "IMG 0001 - copy%.jpg.xmp:1:2: bad\nXML";
-item.orientation = 8;
-photo.item = item;
-EXPECT_TRUE(cache.addMediaRecord(photo));
+ImportCache sampleCache() {
+    ImportCache cache(context());
+    MediaRecord photo;
+    photo.key = key("2023/IMG 0001 - copy%.jpg", 2048, 1700000000123456789LL);
+    photo.key.sidecar = "IMG 0001 - copy%.jpg.xmp";
+    photo.key.sidecarStamp = {311, -5};
+    MediaItem item;
+    item.taken = {2023, 12, 31, 23, 59, 60};
+    item.utcSeconds = -86400;
+    item.microseconds = 999999;
+    item.dateSource = DateSource::kExif;
+    item.sidecarProblem = "IMG 0001 - copy%.jpg.xmp:1:2: bad\nXML";
+    item.orientation = 8;
+    photo.item = item;
+    EXPECT_TRUE(cache.addMediaRecord(photo));
 
-import::MediaRecord video;
-video.key = key("caf\xe9/\x01-.mp4", 0, 0);
-import::MediaItem clip;
-clip.kind = import::MediaKind::kVideo;
-clip.taken = {1971, 1, 1, 0, 0, 0};
-clip.dateSource = import::DateSource::kFileTime;
-clip.duration = 12.0 / 7.0;
-clip.chapters = {{0.0, ""}, {0.1, "The cake"}, {-1.5, "-"}, {1e300, "%41 caf\xe9\xff"}};
-video.item = clip;
-EXPECT_TRUE(cache.addMediaRecord(video));
+    MediaRecord video;
+    video.key = key("caf\xe9/\x01-.mp4", 0, 0);
+    MediaItem clip;
+    clip.kind = MediaKind::kVideo;
+    clip.taken = {1971, 1, 1, 0, 0, 0};
+    clip.dateSource = DateSource::kFileTime;
+    clip.duration = 12.0 / 7.0;
+    clip.chapters = {{0.0, ""}, {0.1, "The cake"}, {-1.5, "-"}, {1e300, "%41 caf\xe9\xff"}};
+    video.item = clip;
+    EXPECT_TRUE(cache.addMediaRecord(video));
 
-import::MediaRecord many;
-many.key = key("long.mkv", 5, 6);
-import::MediaItem chapters;
-chapters.kind = import::MediaKind::kVideo;
-chapters.chapters.resize(import::kMaxChapters, {2.5, "x"});
-chapters.chaptersLeftOut = 21;
-many.item = chapters;
-EXPECT_TRUE(cache.addMediaRecord(many));
+    MediaRecord many;
+    many.key = key("long.mkv", 5, 6);
+    MediaItem chapters;
+    chapters.kind = MediaKind::kVideo;
+    chapters.chapters.resize(kMaxChapters, {2.5, "x"});
+    chapters.chaptersLeftOut = 21;
+    many.item = chapters;
+    EXPECT_TRUE(cache.addMediaRecord(many));
 
-import::MediaRecord skipped;
-skipped.key = key("broken.jpg", 22, 33);
-skipped.reason = "not a photo libexiv2 can read: 100%";
-EXPECT_TRUE(cache.addMediaRecord(skipped));
+    MediaRecord skipped;
+    skipped.key = key("broken.jpg", 22, 33);
+    skipped.reason = "not a photo libexiv2 can read: 100%";
+    EXPECT_TRUE(cache.addMediaRecord(skipped));
 
-EXPECT_TRUE(cache.addPicture(
-    {{"2023/IMG 0001 - copy%.jpg", {2048, 1700000000123456789LL}, 0, {576, 324}, {288, 162}, false},
-     "art/media/Content_2023_12_31_1.png",
-     40000,
-     "0123456789abcdef0123456789abcdef"}));
-EXPECT_TRUE(cache.addPicture(
-    {{"2023/IMG 0001 - copy%.jpg", {2048, 1700000000123456789LL}, 0, {576, 324}, {288, 162}, true},
-     "art/media/Content_2023_12_31_1_hl.png",
-     41000,
-     "fedcba9876543210fedcba9876543210"}));
-EXPECT_TRUE(
-    cache.addPicture({{"caf\xe9/\x01-.mp4", {0, 0}, 12.0 / 70.0, {320, 180}, {320, 180}, false},
-                      "art/media/Year_1971.png",
-                      1,
-                      "00000000000000000000000000000000"}));
-return cache;
+    EXPECT_TRUE(cache.addDuplicate({"2023/IMG 0001 - copy% (2).jpg", {2048, 1}}));
+
+    EXPECT_TRUE(cache.addPicture({{"2023/IMG 0001 - copy%.jpg",
+                                   {2048, 1700000000123456789LL},
+                                   0,
+                                   {576, 324},
+                                   {288, 162},
+                                   false},
+                                  "art/media/Content_2023_12_31_1.png",
+                                  40000,
+                                  "0123456789abcdef0123456789abcdef"}));
+    EXPECT_TRUE(cache.addPicture({{"2023/IMG 0001 - copy%.jpg",
+                                   {2048, 1700000000123456789LL},
+                                   0,
+                                   {576, 324},
+                                   {288, 162},
+                                   true},
+                                  "art/media/Content_2023_12_31_1_hl.png",
+                                  41000,
+                                  "fedcba9876543210fedcba9876543210"}));
+    EXPECT_TRUE(
+        cache.addPicture({{"caf\xe9/\x01-.mp4", {0, 0}, 12.0 / 70.0, {320, 180}, {320, 180}, false},
+                          "art/media/Year_1971.png",
+                          1,
+                          "00000000000000000000000000000000"}));
+    return cache;
 }
 
-void expectSameItems(const import::MediaItem& a, const import::MediaItem& b) {
+void expectSameItems(const MediaItem& a, const MediaItem& b) {
     EXPECT_EQ(a.taken, b.taken);
     EXPECT_EQ(a.utcSeconds, b.utcSeconds);
     EXPECT_EQ(a.microseconds, b.microseconds);
@@ -110,11 +122,11 @@ void expectSameItems(const import::MediaItem& a, const import::MediaItem& b) {
 }
 
 TEST(CacheFile, EveryRecordReadsBackExactly) {
-    const import::ImportCache written = sampleCache();
-    const std::string text = import::cacheText(written);
-    import::ImportCache read;
+    const ImportCache written = sampleCache();
+    const std::string text = cacheText(written);
+    ImportCache read;
     std::string problem;
-    ASSERT_TRUE(import::readCacheText(text, &read, &problem)) << problem << "\n" << text;
+    ASSERT_TRUE(readCacheText(text, &read, &problem)) << problem << "\n" << text;
     EXPECT_EQ(read.context(), written.context());
     ASSERT_EQ(read.media().size(), written.media().size());
     for (size_t i = 0; i < written.media().size(); ++i) {
@@ -125,6 +137,9 @@ TEST(CacheFile, EveryRecordReadsBackExactly) {
         if (written.media()[i].item)
             expectSameItems(*read.media()[i].item, *written.media()[i].item);
     }
+    ASSERT_EQ(read.duplicates().size(), 1u);
+    EXPECT_EQ(read.duplicates()[0].path, written.duplicates()[0].path);
+    EXPECT_EQ(read.duplicates()[0].file, written.duplicates()[0].file);
     ASSERT_EQ(read.pictures().size(), written.pictures().size());
     for (size_t i = 0; i < written.pictures().size(); ++i) {
         EXPECT_EQ(read.pictures()[i].key, written.pictures()[i].key) << i;
@@ -135,17 +150,17 @@ TEST(CacheFile, EveryRecordReadsBackExactly) {
     // One record a line: the texts' line ends and spaces are escaped.
     size_t lines = 0;
     for (const char c : text) lines += c == '\n' ? 1 : 0;
-    EXPECT_EQ(lines, 5 + written.media().size() + written.pictures().size() + 1);
-    EXPECT_EQ(import::cacheText(read), text);
+    EXPECT_EQ(lines, 5 + written.media().size() + written.duplicates().size() +
+                         written.pictures().size() + 1);
+    EXPECT_EQ(cacheText(read), text);
 }
 
 TEST(CacheFile, AFileCutShortAnywhereIsNoCache) {
-    const std::string text = import::cacheText(sampleCache());
+    const std::string text = cacheText(sampleCache());
     for (size_t length = 0; length < text.size(); ++length) {
-        import::ImportCache read;
+        ImportCache read;
         std::string problem;
-        EXPECT_FALSE(import::readCacheText(text.substr(0, length), &read, &problem))
-            << "cut at " << length;
+        EXPECT_FALSE(readCacheText(text.substr(0, length), &read, &problem)) << "cut at " << length;
         EXPECT_FALSE(problem.empty());
     }
 }
@@ -159,7 +174,7 @@ std::string edited(std::string text, const std::string& from, const std::string&
 }
 
 TEST(CacheFile, AnEditedFieldMakesItNoCache) {
-    const std::string text = import::cacheText(sampleCache());
+    const std::string text = cacheText(sampleCache());
     struct Edit {
         const char* what;
         std::string from;
@@ -204,11 +219,18 @@ TEST(CacheFile, AnEditedFieldMakesItNoCache) {
         {"a picture of width 0", " 576 324 288 162 ", " 576 324 0 162 "},
         {"a variant that is neither", " plain ", " plane "},
         {"a line of an unknown kind", "\nend ", "\nfiles 1\nend "},
-        {"a count of files at the end that differs", "\nend 4 3\n", "\nend 5 3\n"},
-        {"a count of pictures at the end that differs", "\nend 4 3\n", "\nend 4 2\n"},
-        {"a record after the end", "\nend 4 3\n", "\nend 4 3\nend 4 3\n"},
-        {"a file after a picture", "\nend 4 3\n",
-         "\nfile new.jpg 1 2 - -1 0 skipped -\nend 5 3\n"},
+        {"a count of files at the end that differs", "\nend 4 1 3\n", "\nend 5 1 3\n"},
+        {"a count of duplicates at the end that differs", "\nend 4 1 3\n", "\nend 4 0 3\n"},
+        {"a duplicate after a picture", "\nend 4 1 3\n", "\nduplicate new.jpg 1 2\nend 4 2 3\n"},
+        {"a file after a duplicate", "\nduplicate ",
+         "\nfile new.jpg 1 2 - -1 0 skipped -\nduplicate "},
+        {"a duplicate of a file read", "\nduplicate 2023/IMG%200001%20%2D%20copy%25%20(2).jpg",
+         "\nduplicate broken.jpg"},
+        {"a duplicate of a negative size", "(2).jpg 2048 1\n", "(2).jpg -2048 1\n"},
+        {"a count of pictures at the end that differs", "\nend 4 1 3\n", "\nend 4 1 2\n"},
+        {"a record after the end", "\nend 4 1 3\n", "\nend 4 1 3\nend 4 1 3\n"},
+        {"a file after a picture", "\nend 4 1 3\n",
+         "\nfile new.jpg 1 2 - -1 0 skipped -\nend 5 1 3\n"},
         {"the same path twice", "file broken.jpg", "file long.mkv"},
         {"the same picture file twice", "Content_2023_12_31_1_hl.png", "Content_2023_12_31_1.png"},
         {"a sidecar name with a folder", "copy%25.jpg.xmp", "copy%25.jpg%2F.xmp"},
@@ -217,22 +239,22 @@ TEST(CacheFile, AnEditedFieldMakesItNoCache) {
     };
     for (const Edit& edit : edits) {
         SCOPED_TRACE(edit.what);
-        import::ImportCache read;
+        ImportCache read;
         std::string problem;
-        EXPECT_FALSE(import::readCacheText(edited(text, edit.from, edit.to), &read, &problem));
+        EXPECT_FALSE(readCacheText(edited(text, edit.from, edit.to), &read, &problem));
         EXPECT_FALSE(problem.empty());
     }
     std::string problem;
-    import::ImportCache read;
-    EXPECT_FALSE(import::readCacheText(edited(text, "cache 1 ", "cache 7 "), &read, &problem));
+    ImportCache read;
+    EXPECT_FALSE(readCacheText(edited(text, "cache 1 ", "cache 7 "), &read, &problem));
     EXPECT_EQ(problem, "it is of another version (7)");
-    EXPECT_TRUE(import::readCacheText(text, &read, &problem)) << problem;
+    EXPECT_TRUE(readCacheText(text, &read, &problem)) << problem;
 }
 
 // Random edits of a good file: the reader never fails in another way than by refusing, and
 // whatever it takes is valid and written back is the text it was read from.
 TEST(CacheFile, RandomEditsAreRefusedOrReadAsValidRecords) {
-    const std::string text = import::cacheText(sampleCache());
+    const std::string text = cacheText(sampleCache());
     std::mt19937 random(20240229);
     int taken = 0;
     for (int round = 0; round < 20000; ++round) {
@@ -255,20 +277,20 @@ TEST(CacheFile, RandomEditsAreRefusedOrReadAsValidRecords) {
                     break;
             }
         }
-        import::ImportCache read;
+        ImportCache read;
         std::string problem;
-        if (!import::readCacheText(changed, &read, &problem)) {
+        if (!readCacheText(changed, &read, &problem)) {
             EXPECT_FALSE(problem.empty());
             continue;
         }
         ++taken;
-        for (const import::MediaRecord& record : read.media()) {
-            EXPECT_TRUE(import::isValidRecord(record)) << changed;
+        for (const MediaRecord& record : read.media()) {
+            EXPECT_TRUE(isValidRecord(record)) << changed;
         }
-        for (const import::PictureRecord& record : read.pictures()) {
-            EXPECT_TRUE(import::isValidRecord(record)) << changed;
+        for (const PictureRecord& record : read.pictures()) {
+            EXPECT_TRUE(isValidRecord(record)) << changed;
         }
-        EXPECT_EQ(import::cacheText(read), changed);
+        EXPECT_EQ(cacheText(read), changed);
     }
     // Some edits keep a valid file (a digit of a size, a letter of a title).
     EXPECT_GT(taken, 0);
@@ -277,26 +299,23 @@ TEST(CacheFile, RandomEditsAreRefusedOrReadAsValidRecords) {
 TEST(CacheFile, OnlyThePartsWhoseContextIsUnchangedAreKept) {
     struct Change {
         const char* what;
-        void (*apply)(import::CacheContext&);
+        void (*apply)(CacheContext&);
         bool media;
         bool pictures;
     };
     const Change changes[] = {
-        {"nothing", [](import::CacheContext&) {}, true, true},
-        {"the zone", [](import::CacheContext& c) { c.zone += "x"; }, false, true},
-        {"the reading code", [](import::CacheContext& c) { ++c.readingRevision; }, false, true},
-        {"the reading libraries", [](import::CacheContext& c) { c.readingLibraries += "1"; }, false,
-         true},
-        {"the drawing code", [](import::CacheContext& c) { ++c.drawingRevision; }, true, false},
-        {"the drawing libraries", [](import::CacheContext& c) { c.drawingLibraries += "1"; }, true,
-         false},
-        {"the media folder", [](import::CacheContext& c) { c.mediaFolder = "../other"; }, false,
-         false},
+        {"nothing", [](CacheContext&) {}, true, true},
+        {"the zone", [](CacheContext& c) { c.zone += "x"; }, false, true},
+        {"the reading code", [](CacheContext& c) { ++c.readingRevision; }, false, true},
+        {"the reading libraries", [](CacheContext& c) { c.readingLibraries += "1"; }, false, true},
+        {"the drawing code", [](CacheContext& c) { ++c.drawingRevision; }, true, false},
+        {"the drawing libraries", [](CacheContext& c) { c.drawingLibraries += "1"; }, true, false},
+        {"the media folder", [](CacheContext& c) { c.mediaFolder = "../other"; }, false, false},
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
-        import::ImportCache cache = sampleCache();
-        import::CacheContext now = context();
+        ImportCache cache = sampleCache();
+        CacheContext now = context();
         change.apply(now);
         const std::vector<std::string> dropped = cache.keepWhatApplies(now);
         EXPECT_EQ(cache.media().empty(), !change.media);
@@ -306,11 +325,11 @@ TEST(CacheFile, OnlyThePartsWhoseContextIsUnchangedAreKept) {
 }
 
 TEST(CacheFile, AFileIsFoundOnlyByItsWholeKey) {
-    const import::ImportCache cache = sampleCache();
-    const import::MediaRecord& kept = cache.media().front();
-    const import::MediaFile file{kept.key.path, import::MediaKind::kPhoto};
+    const ImportCache cache = sampleCache();
+    const MediaRecord& kept = cache.media().front();
+    const MediaFile file{kept.key.path, MediaKind::kPhoto};
     // The sidecar problem names the sidecar as this run names the media folder.
-    const std::optional<import::MediaOutcome> found =
+    const std::optional<MediaOutcome> found =
         cache.findMedia(kept.key, "/home/me/../me/photos", file);
     ASSERT_TRUE(found && found->item);
     EXPECT_EQ(found->item->path, kept.key.path);
@@ -318,7 +337,7 @@ TEST(CacheFile, AFileIsFoundOnlyByItsWholeKey) {
               "/home/me/../me/photos/2023/IMG 0001 - copy%.jpg.xmp:1:2: bad\nXML");
     EXPECT_EQ(found->item->taken, kept.item->taken);
 
-    std::vector<import::MediaKey> changed(6, kept.key);
+    std::vector<MediaKey> changed(6, kept.key);
     changed[0].file.size += 1;
     changed[1].file.modified += 1;  // a nanosecond
     changed[2].sidecar.clear();
@@ -329,17 +348,28 @@ TEST(CacheFile, AFileIsFoundOnlyByItsWholeKey) {
         EXPECT_FALSE(cache.findMedia(changed[i], "photos", file).has_value()) << i;
     }
 
-    import::PictureKey picture = cache.pictures().front().key;
+    PictureKey picture = cache.pictures().front().key;
     EXPECT_EQ(cache.findPictures(picture).size(), 1u);
     picture.read.width += 2;  // a photo read at another scale
     EXPECT_TRUE(cache.findPictures(picture).empty());
 }
 
+TEST(CacheFile, TheFilesOfOneSizeAreThoseReadAndThoseLeftOut) {
+    const ImportCache cache = sampleCache();
+    const std::map<std::string, ComparedFile> files = cache.filesOfSize(2048);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_FALSE(files.at("2023/IMG 0001 - copy%.jpg").duplicate);
+    EXPECT_EQ(files.at("2023/IMG 0001 - copy%.jpg").file.modified, 1700000000123456789LL);
+    EXPECT_TRUE(files.at("2023/IMG 0001 - copy% (2).jpg").duplicate);
+    EXPECT_EQ(cache.filesOfSize(22).size(), 1u);
+    EXPECT_TRUE(cache.filesOfSize(23).empty());
+}
+
 TEST(CacheFile, AnOutcomeIsRecordedWithItsSidecarProblemRelativeToItsFolder) {
-    import::ImportCache cache(context());
-    const import::MediaFile file{"sub/a.jpg", import::MediaKind::kPhoto};
-    import::MediaOutcome outcome;
-    outcome.item = import::MediaItem{};
+    ImportCache cache(context());
+    const MediaFile file{"sub/a.jpg", MediaKind::kPhoto};
+    MediaOutcome outcome;
+    outcome.item = MediaItem{};
     outcome.item->path = file.path;
     outcome.item->sidecarProblem = "media/sub/a.jpg.xmp: holds no date that can be read";
     ASSERT_TRUE(cache.addMedia(key("sub/a.jpg", 1, 2), outcome, "media", file));
@@ -348,14 +378,15 @@ TEST(CacheFile, AnOutcomeIsRecordedWithItsSidecarProblemRelativeToItsFolder) {
     // A problem that does not start with the sidecar's folder is not kept: it could not be
     // given back as it was.
     outcome.item->sidecarProblem = "elsewhere/a.jpg.xmp: holds no date";
-    EXPECT_FALSE(cache.addMedia(key("sub/b.jpg", 1, 2), outcome, "media",
-                                {"sub/b.jpg", import::MediaKind::kPhoto}));
+    EXPECT_FALSE(
+        cache.addMedia(key("sub/b.jpg", 1, 2), outcome, "media", {"sub/b.jpg", MediaKind::kPhoto}));
     // Nor is a date no import gives.
     outcome.item->sidecarProblem.clear();
     outcome.item->taken.month = 0;
-    EXPECT_FALSE(cache.addMedia(key("sub/c.jpg", 1, 2), outcome, "media",
-                                {"sub/c.jpg", import::MediaKind::kPhoto}));
+    EXPECT_FALSE(
+        cache.addMedia(key("sub/c.jpg", 1, 2), outcome, "media", {"sub/c.jpg", MediaKind::kPhoto}));
     EXPECT_EQ(cache.media().size(), 1u);
 }
 
 }  // namespace
+}  // namespace merrowcli::import

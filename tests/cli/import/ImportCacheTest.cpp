@@ -362,6 +362,49 @@ TEST_F(ImportCache, TheMediaFolderMayBeNamedAnotherWay) {
     EXPECT_EQ(messagesOf(second, project()), messagesOf(uncached, project()));
 }
 
+// Exact copies are compared again only where a file of their size was added, changed or
+// removed; elsewhere the previous import's decision stands.
+TEST_F(ImportCache, DuplicatesAreComparedAgainOnlyWhereTheirFilesChanged) {
+    fs::copy_file(in() / "a.jpg", in() / "sub/a copy.jpg");
+    fs::copy_file(in() / "a.jpg", in() / "z.jpg");
+    const auto leftOut = [](const CommandResult& run) {
+        static const std::regex kCount(R"(; (\d+) duplicates? left out)");
+        std::smatch match;
+        return std::regex_search(run.out, match, kCount) ? std::stoi(match[1]) : 0;
+    };
+    const CommandResult first = import(project());
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(leftOut(first), 2);
+
+    // The first of the three gone: the next in byte order of the paths is kept.
+    fs::remove(in() / "a.jpg");
+    const CommandResult removed = import(project());
+    ASSERT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(leftOut(removed), 1);
+    EXPECT_EQ(clitest::folderContents(project()), fresh());
+
+    // The last one is now another photo of the same size.
+    std::string bytes = readFile(in() / "z.jpg");
+    bytes[bytes.size() - 3] ^= 0x10;
+    clitest::writeFile(in() / "z.jpg", bytes);
+    const CommandResult changed = import(project());
+    ASSERT_EQ(changed.status, 0) << changed.err;
+    EXPECT_EQ(leftOut(changed), 0);
+    EXPECT_EQ(clitest::folderContents(project()), fresh());
+
+    // Nothing changed (as far as sizes and times tell): nothing is compared.
+    fs::copy_file(in() / "sub/a copy.jpg", in() / "sub/b copy.jpg");
+    ASSERT_EQ(import(project()).status, 0);
+    const auto written = clitest::folderContents(project());
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(in())) {
+        if (entry.is_regular_file()) replaceKeepingStamp(entry.path());
+    }
+    const CommandResult again = import(project());
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(leftOut(again), 1);
+    EXPECT_EQ(clitest::folderContents(project()), written);
+}
+
 TEST_F(ImportCache, AProjectWithItsCacheIsReplacedButNotOneWithOtherFiles) {
     ASSERT_EQ(import(project()).status, 0);
     ASSERT_TRUE(fs::is_regular_file(project() / ".merrowkit-import-cache"));
