@@ -34,7 +34,10 @@ bool isValidItem(const MediaItem& item) {
     if (!isValidTime(item.taken) || item.microseconds < 0 || item.microseconds > 999999) {
         return false;
     }
-    if (item.utcSeconds && std::llabs(*item.utcSeconds) > kLargestInstant) return false;
+    if (item.utcSeconds &&
+        (*item.utcSeconds > kLargestInstant || *item.utcSeconds < -kLargestInstant)) {
+        return false;
+    }
     if (static_cast<int>(item.dateSource) < static_cast<int>(DateSource::kSidecar) ||
         static_cast<int>(item.dateSource) > static_cast<int>(DateSource::kFileTime)) {
         return false;

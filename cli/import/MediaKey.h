@@ -26,8 +26,8 @@ struct MediaKey {
     bool operator==(const MediaKey&) const = default;
 };
 
-// The key of a file as it is now; nothing when the file cannot be looked at (it is then read,
-// not looked up).
+// The key of a file as it is now; nothing when the file cannot be looked at, or its or its
+// sidecar's modification time is out of the range kept (it is then read, not looked up).
 std::optional<MediaKey> mediaKeyOf(const std::filesystem::path& folder, const MediaFile& file);
 
 }  // namespace merrowcli::import

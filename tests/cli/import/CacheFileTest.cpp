@@ -206,6 +206,8 @@ TEST(CacheFile, AnEditedFieldMakesItNoCache) {
         {"fewer chapters than counted", " 0 4 0000000000000000 - ", " 0 5 0000000000000000 - "},
         {"a huge chapter count", " 0 4 0000000000000000 - ", " 0 4294967296 0000000000000000 - "},
         {"chapters left out of a short list", " 21 99 4004000000000000 x ", " 21 98 "},
+        {"an instant of the smallest number", " 23 59 60 1 -86400 ",
+         " 23 59 60 1 -9223372036854775808 "},
         {"no UTC but a value", " 23 59 60 1 -86400 ", " 23 59 60 0 -86400 "},
         {"a picture file out of the project", "art/media/Year_1971.png",
          "art/media/../../../etc/x.png"},
