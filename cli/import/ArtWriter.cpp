@@ -87,7 +87,10 @@ ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path&
     runJobs(
         sources.size(), workers,
         [&](size_t index) {
-            const auto& [source, jobs] = sources[index];
+            // Named one by one: the lambda below takes them, which clang 14 does not allow of
+            // structured bindings.
+            const std::pair<size_t, double>& source = sources[index].first;
+            const std::vector<const ThumbnailJob*>& jobs = sources[index].second;
             ArtResult& own = drawn[index];
             const MediaItem& media = calendar.media[source.first];
             const Size largest = largestOf(jobs);
