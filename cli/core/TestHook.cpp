@@ -8,8 +8,8 @@
 namespace merrowcli {
 
 // The hooks read their environment variables only in a program built for the tests
-// (MERROWKIT_TEST_HOOKS); a release build never stops, never skips the exchange and keeps the
-// real pixel budget.
+// (MERROWKIT_TEST_HOOKS); a release build never stops, never skips the exchange or the hard
+// links and keeps the real pixel budget.
 #ifdef MERROWKIT_TEST_HOOKS
 
 void killedAtForTest(const char* step) {
@@ -29,6 +29,10 @@ bool exchangeDisabledForTest() {
     return std::getenv("MERROWKIT_TEST_NO_EXCHANGE") != nullptr;
 }
 
+bool linkDisabledForTest() {
+    return std::getenv("MERROWKIT_TEST_NO_LINK") != nullptr;
+}
+
 long long pixelBudgetForTest(long long fallback) {
     const char* text = std::getenv("MERROWKIT_TEST_PIXEL_BUDGET");
     if (text == nullptr) return fallback;
@@ -42,6 +46,10 @@ long long pixelBudgetForTest(long long fallback) {
 void killedAtForTest(const char*) {}
 
 bool exchangeDisabledForTest() {
+    return false;
+}
+
+bool linkDisabledForTest() {
     return false;
 }
 

@@ -15,6 +15,10 @@ void killedAtForTest(const char* step);
 // keeps for file systems that cannot swap two folders in one step.
 bool exchangeDisabledForTest();
 
+// True when MERROWKIT_TEST_NO_LINK is set: the import then copies the pictures it takes from
+// the previous project, as where the file system has no hard links.
+bool linkDisabledForTest();
+
 // The pixel budget of a build: MERROWKIT_TEST_PIXEL_BUDGET (bytes) when set to a positive
 // number, so that a test can reach the limit with small pictures; else fallback.
 long long pixelBudgetForTest(long long fallback);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "cli/core/ParallelJobs.h"
+#include "cli/import/PictureReuse.h"
 #include "cli/import/art/PhotoReader.h"
 #include "cli/import/art/PngFile.h"
 #include "cli/import/art/TextPicture.h"
@@ -67,7 +68,8 @@ bool write(const Picture& picture, const fs::path& projectFolder, const std::str
 }  // namespace
 
 ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path& mediaFolder,
-                  const fs::path& projectFolder, int workers, const ArtProgress& progress) {
+                  const fs::path& projectFolder, int workers, const ArtProgress& progress,
+                  const ArtCache& cache) {
     ArtResult result;
     const int total = static_cast<int>(plan.thumbnails.size() + plan.texts.size());
     // The jobs of each source picture (a photo, or a video at one moment), so that every
@@ -85,27 +87,64 @@ ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path&
     runJobs(
         sources.size(), workers,
         [&](size_t index) {
-            const auto& [source, jobs] = sources[index];
+            // Named one by one: the lambda below takes them, which clang 14 does not allow of
+            // structured bindings.
+            const std::pair<size_t, double>& source = sources[index].first;
+            const std::vector<const ThumbnailJob*>& jobs = sources[index].second;
             ArtResult& own = drawn[index];
             const MediaItem& media = calendar.media[source.first];
-            std::string error;
             const Size largest = largestOf(jobs);
-            std::optional<Picture> picture =
-                readSource(calendar, mediaFolder, source.first, source.second, largest, error);
-            if (!picture) own.problems.push_back(media.path + ": cannot draw: " + error);
-            // A photo that cannot be drawn gives way to the next of its content that can.
-            for (const size_t next : jobs.front()->fallbacks) {
-                if (picture) break;
-                std::string ignored;
-                picture = readSource(calendar, mediaFolder, next, 0.0, largest, ignored);
-            }
+            const auto stamp = cache.stamps.find(media.path);
+            const bool keyed = stamp != cache.stamps.end();
+            // The source is read only when a thumbnail of it is not in the cache.
+            bool read = false;
+            bool ownSource = false;  // the picture is the source's own, not a fallback or blank
+            std::optional<Picture> picture;
+            const auto readOnce = [&] {
+                if (read) return;
+                read = true;
+                std::string error;
+                picture =
+                    readSource(calendar, mediaFolder, source.first, source.second, largest, error);
+                ownSource = picture.has_value();
+                if (!picture) own.problems.push_back(media.path + ": cannot draw: " + error);
+                // A photo that cannot be drawn gives way to the next of its content that can.
+                for (const size_t next : jobs.front()->fallbacks) {
+                    if (picture) break;
+                    std::string ignored;
+                    picture = readSource(calendar, mediaFolder, next, 0.0, largest, ignored);
+                }
+            };
             for (const ThumbnailJob* job : jobs) {
-                const Picture thumbnail = picture
-                                              ? fillTo(*picture, job->size.width, job->size.height)
-                                              : blank(job->size.width, job->size.height);
-                if (!write(thumbnail, projectFolder, job->file, &own) ||
-                    !write(highlighted(thumbnail), projectFolder, job->highlightFile, &own)) {
-                    return;
+                std::optional<Picture> thumbnail;
+                for (const bool focused : {false, true}) {
+                    const std::string& file = focused ? job->highlightFile : job->file;
+                    const PictureKey key{media.path,    keyed ? stamp->second : FileStamp{},
+                                         source.second, largest,
+                                         job->size,     focused};
+                    if (keyed && cache.previous != nullptr) {
+                        if (std::optional<PictureRecord> record = reusePicture(
+                                *cache.previous, cache.previousProject, key, projectFolder, file)) {
+                            own.kept.push_back(std::move(*record));
+                            ++own.written;
+                            ++own.reused;
+                            continue;
+                        }
+                    }
+                    readOnce();
+                    if (!thumbnail) {
+                        thumbnail = picture ? fillTo(*picture, job->size.width, job->size.height)
+                                            : blank(job->size.width, job->size.height);
+                    }
+                    if (!write(focused ? highlighted(*thumbnail) : *thumbnail, projectFolder, file,
+                               &own)) {
+                        return;
+                    }
+                    if (!keyed || !ownSource) continue;
+                    if (std::optional<PictureRecord> record =
+                            recordPicture(key, projectFolder, file)) {
+                        own.kept.push_back(std::move(*record));
+                    }
                 }
                 ++done;
             }
@@ -115,6 +154,8 @@ ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path&
         });
     for (ArtResult& own : drawn) {
         result.written += own.written;
+        result.reused += own.reused;
+        for (PictureRecord& record : own.kept) result.kept.push_back(std::move(record));
         for (std::string& problem : own.problems) result.problems.push_back(std::move(problem));
         if (!own.error.empty()) {
             result.error = own.error;

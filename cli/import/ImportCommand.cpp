@@ -16,6 +16,7 @@
 #include "cli/core/ProgramPaths.h"
 #include "cli/core/StagingFolder.h"
 #include "cli/import/Design.h"
+#include "cli/import/ImportCache.h"
 #include "cli/import/ImportRun.h"
 #include "cli/import/ProjectWriter.h"
 
@@ -72,7 +73,12 @@ std::string ImportCommand::description() const {
 std::string ImportCommand::epilogue() const {
     return "Exit status: 0 imported, 1 the project could not be written, 2 bad usage or bad\n"
            "input (no photos or videos, a design that cannot be read, a PROJECT_DIR that\n"
-           "holds other files).";
+           "holds other files).\n"
+           "\n"
+           "PROJECT_DIR/.merrowkit-import-cache keeps what was read of each file (by its\n"
+           "path, size, modification time and sidecar) and the thumbnails drawn, so that\n"
+           "importing the same folder again reads and draws only what changed; the project\n"
+           "is the same with or without it.";
 }
 
 void ImportCommand::declare(ArgumentParser& parser) {
@@ -127,6 +133,11 @@ void ImportCommand::declare(ArgumentParser& parser) {
             return true;
         },
         "needs a number of threads");
+    parser.addFlag("no-cache", 0,
+                   "read every file and draw every thumbnail again, instead\n"
+                   "of taking them from PROJECT_DIR's import cache; a new\n"
+                   "cache is still written",
+                   [this] { noCache_ = true; });
 }
 
 fs::path ImportCommand::defaultDesignFolder() {
@@ -170,7 +181,8 @@ bool ImportCommand::checkTarget(const fs::path& target, std::string* error) {
         const fs::file_type type = entry.symlink_status(ec).type();
         bool known = false;
         if (name == kMarkerFile || name == import::kPresentationFile ||
-            name == import::kProjectFile || name == import::kSlideshowFile) {
+            name == import::kProjectFile || name == import::kSlideshowFile ||
+            name == import::kCacheFile) {
             known = type == fs::file_type::regular;
         } else if (name == kArtFolder && type == fs::file_type::directory) {
             std::string stray;
@@ -196,9 +208,10 @@ int ImportCommand::run() {
 
 int ImportCommand::runOrThrow() {
     ImportRun run({*mediaFolder_, projectFolder_.value_or(fs::path(kDefaultProjectFolder)),
-                   designFolder_.value_or(fs::path()), gapHours_, jobs_});
+                   designFolder_.value_or(fs::path()), gapHours_, jobs_, !noCache_});
     if (!run.checkMediaFolder() || !run.loadDesign() || !run.prepareProjectFolder() ||
-        !run.readMedia() || !run.writeProject() || !run.drawArt() || !run.commit()) {
+        !run.readMedia() || !run.writeProject() || !run.drawArt() || !run.writeCache() ||
+        !run.commit()) {
         return run.failure();
     }
     run.summarise();

@@ -23,7 +23,8 @@ public:
 
     const char* name() const override { return "import"; }
     const char* synopsis() const override {
-        return "MEDIA_DIR [-o PROJECT_DIR] [--design DESIGN_DIR] [--gap HOURS] [-j N]";
+        return "MEDIA_DIR [-o PROJECT_DIR] [--design DESIGN_DIR] [--gap HOURS] [-j N] "
+               "[--no-cache]";
     }
     const char* summary() const override {
         return "make a calendar project from a folder of photos and videos";
@@ -38,7 +39,8 @@ public:
     static std::filesystem::path defaultDesignFolder();
 
     // True when target is absent, empty, or a folder that the import wrote and that holds
-    // nothing else (its marker file, the three XML files and art/ with pictures only).
+    // nothing else (its marker file, the three XML files, its cache file and art/ with
+    // pictures only).
     // Otherwise false with *error a one-line reason.
     static bool checkTarget(const std::filesystem::path& target, std::string* error);
 
@@ -51,6 +53,7 @@ private:
     double gapHours_ = 2.0;
     bool gapGiven_ = false;
     int jobs_ = 0;  // -j; 0: not given
+    bool noCache_ = false;
 };
 
 }  // namespace merrowcli

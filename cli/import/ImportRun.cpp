@@ -15,7 +15,8 @@
 #include "cli/core/Messages.h"
 #include "cli/core/ParallelJobs.h"
 #include "cli/core/ProgressLine.h"
-#include "cli/import/Duplicates.h"
+#include "cli/import/CacheFile.h"
+#include "cli/import/CachedDuplicates.h"
 #include "cli/import/ImportCommand.h"
 #include "cli/import/MediaReader.h"
 #include "cli/import/ProjectWriter.h"
@@ -149,26 +150,73 @@ bool ImportRun::prepareProjectFolder() {
     // Looked at before it is checked: whatever appears there later is kept (StagingFolder::commit).
     seen_ = FolderSnapshot::take(target_);
     if (!ImportCommand::checkTarget(target_, &error)) return fail(ImportCommand::kBadInput, error);
+    recordedMediaFolder_ = import::recordedMediaFolder(options_.mediaFolder, target_);
+    loadCache();
     return true;
+}
+
+void ImportRun::loadCache() {
+    next_ = import::ImportCache(import::currentCacheContext(recordedMediaFolder_));
+    const std::string shown = (options_.projectFolder / import::kCacheFile).string();
+    if (!options_.readCache) {
+        Messages::instance().note(shown + ": not read (--no-cache)");
+        return;
+    }
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(target_ / import::kCacheFile, ec))) return;
+    merrowhost::RegularFile in;
+    std::string bytes;
+    std::string problem;
+    import::ImportCache read;
+    if (!in.open((target_ / import::kCacheFile).string(), &problem) ||
+        !in.readAll(&bytes, &problem, import::kLargestCacheFile) ||
+        !import::readCacheText(bytes, &read, &problem)) {
+        Messages::instance().note(shown + ": not used: " + problem);
+        return;
+    }
+    for (const std::string& dropped : read.keepWhatApplies(next_.context())) {
+        Messages::instance().note(shown + ": " + dropped);
+    }
+    previous_ = std::move(read);
 }
 
 bool ImportRun::readMedia() {
     ProgressLine progress;
     std::vector<import::SkippedFile> skipped;
     std::vector<import::SkippedFile> shortened;  // videos with chapters left out
-    const std::vector<import::MediaFile> files = import::withoutDuplicates(
-        options_.mediaFolder, import::listMedia(options_.mediaFolder, &skipped), &duplicates_);
+    // Each file's key is taken before it is compared or read: a change meanwhile changes the
+    // key the next import finds.
+    const std::vector<import::MediaFile> listed = import::listMedia(options_.mediaFolder, &skipped);
+    std::vector<std::optional<import::MediaKey>> listedKeys(listed.size());
+    runJobs(listed.size(), workers_,
+            [&](size_t i) { listedKeys[i] = import::mediaKeyOf(options_.mediaFolder, listed[i]); });
+    const import::DuplicateCheck check =
+        import::checkDuplicates(options_.mediaFolder, listed, listedKeys, previous_);
+    duplicates_ = listed.size() - check.kept.size();
+    for (const import::DuplicateRecord& record : check.leftOut) next_.addDuplicate(record);
+    std::vector<import::MediaFile> files;
+    std::vector<std::optional<import::MediaKey>> keys;
+    for (const size_t at : check.kept) {
+        files.push_back(listed[at]);
+        keys.push_back(listedKeys[at]);
+    }
     // Each file is read on a worker into its own slot; the slots are then taken in file order,
-    // so the outcome does not depend on the number of workers.
-    struct Outcome {
-        std::optional<import::MediaItem> item;
-        std::string reason;
-    };
-    std::vector<Outcome> outcomes(files.size());
+    // so the outcome does not depend on the number of workers. A file whose key is that of a
+    // record of the previous import's cache is not read.
+    std::vector<import::MediaOutcome> outcomes(files.size());
+    std::vector<char> fromCache(files.size(), 0);
     prepareLibrariesForThreads();
     runJobs(
         files.size(), workers_,
         [&](size_t i) {
+            if (keys[i]) {
+                if (std::optional<import::MediaOutcome> kept =
+                        previous_.findMedia(*keys[i], options_.mediaFolder, files[i])) {
+                    outcomes[i] = std::move(*kept);
+                    fromCache[i] = 1;
+                    return;
+                }
+            }
             outcomes[i].item =
                 import::readMedia(options_.mediaFolder, files[i], &outcomes[i].reason);
         },
@@ -177,8 +225,14 @@ bool ImportRun::readMedia() {
                           std::to_string(files.size()));
         });
     items_.reserve(files.size());
+    filesSeen_ = files.size();
     for (size_t i = 0; i < files.size(); ++i) {
         const import::MediaFile& file = files[i];
+        if (keys[i]) {
+            next_.addMedia(*keys[i], outcomes[i], options_.mediaFolder, file);
+            stamps_.emplace(file.path, keys[i]->file);
+        }
+        filesFromCache_ += fromCache[i] != 0 ? 1 : 0;
         if (std::optional<import::MediaItem>& item = outcomes[i].item) {
             if (item->chaptersLeftOut > 0) {
                 shortened.push_back(
@@ -215,9 +269,7 @@ bool ImportRun::writeProject() {
     const fs::path out = staging_.path();
     if (!writeFile(out / import::kPresentationFile,
                    import::presentationXml(calendar_, design_, plan_), &error) ||
-        !writeFile(out / import::kProjectFile,
-                   import::projectXml(calendar_,
-                                      import::recordedMediaFolder(options_.mediaFolder, target_)),
+        !writeFile(out / import::kProjectFile, import::projectXml(calendar_, recordedMediaFolder_),
                    &error) ||
         !writeFile(out / import::kSlideshowFile, import::slideshowXml(calendar_), &error) ||
         !writeFile(out / ImportCommand::kMarkerFile, "written by merrowkit import\n", &error)) {
@@ -250,14 +302,34 @@ bool ImportRun::copyDesignPictures() {
 
 bool ImportRun::drawArt() {
     ProgressLine progress;
-    art_ = import::drawArt(calendar_, plan_, options_.mediaFolder, staging_.path(), workers_,
-                           [&progress](int drawn, int total) {
-                               progress.show("drawing pictures " + std::to_string(drawn) + "/" +
-                                             std::to_string(total));
-                           });
+    import::ArtCache cache;
+    cache.previous = &previous_;
+    cache.previousProject = target_;
+    cache.stamps = std::move(stamps_);
+    art_ = import::drawArt(
+        calendar_, plan_, options_.mediaFolder, staging_.path(), workers_,
+        [&progress](int drawn, int total) {
+            progress.show("drawing pictures " + std::to_string(drawn) + "/" +
+                          std::to_string(total));
+        },
+        cache);
     progress.clear();
+    for (import::PictureRecord& record : art_.kept) next_.addPicture(std::move(record));
     for (const std::string& problem : art_.problems) Messages::instance().warning(problem);
     if (!art_.error.empty()) return fail(ImportCommand::kFailed, art_.error);
+    return true;
+}
+
+bool ImportRun::writeCache() {
+    std::string error;
+    if (!writeFile(staging_.path() / import::kCacheFile, import::cacheText(next_), &error)) {
+        return fail(ImportCommand::kFailed, error);
+    }
+    Messages::instance().note(
+        (options_.projectFolder / import::kCacheFile).string() + ": " +
+        std::to_string(filesFromCache_) + " of " + std::to_string(filesSeen_) + " files and " +
+        std::to_string(art_.reused) + " of " + std::to_string(2 * plan_.thumbnails.size()) +
+        " thumbnails taken from the previous import");
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <libxml/tree.h>
 
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <system_error>
@@ -93,6 +94,12 @@ std::optional<LocalTime> dateOfSidecar(const fs::path& sidecar, std::optional<lo
 
 }  // namespace
 
+std::array<std::string, 4> sidecarNames(const fs::path& mediaFile) {
+    const std::string name = mediaFile.filename().string();
+    const std::string stem = mediaFile.stem().string();
+    return {name + ".xmp", name + ".XMP", stem + ".xmp", stem + ".XMP"};
+}
+
 std::optional<LocalTime> sidecarDate(const fs::path& mediaFile,
                                      std::optional<long long>* utcSeconds, std::string* problem) {
     std::optional<long long> utc;
@@ -100,10 +107,7 @@ std::optional<LocalTime> sidecarDate(const fs::path& mediaFile,
     if (utcSeconds != nullptr) utcSeconds->reset();
     if (problem != nullptr) problem->clear();
     const fs::path folder = mediaFile.parent_path();
-    const std::string name = mediaFile.filename().string();
-    const std::string stem = mediaFile.stem().string();
-    for (const std::string& candidate :
-         {name + ".xmp", name + ".XMP", stem + ".xmp", stem + ".XMP"}) {
+    for (const std::string& candidate : sidecarNames(mediaFile)) {
         const fs::path sidecar = folder / candidate;
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(sidecar, ec))) continue;

@@ -4,6 +4,7 @@
 // sidecar's date comes before the file's own. Read are exif:DateTimeOriginal, then
 // xmp:CreateDate, then photoshop:DateCreated, each as an attribute or an element.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -12,6 +13,9 @@
 #include "cli/import/Media.h"
 
 namespace merrowcli::import {
+
+// The names of mediaFile's sidecars beside it, in the order they are tried.
+std::array<std::string, 4> sidecarNames(const std::filesystem::path& mediaFile);
 
 // The date of the first sidecar of mediaFile that exists; nothing when there is none or it has
 // no readable date. A sidecar that is not XML, or larger than kMaxSidecarBytes, is passed over:
