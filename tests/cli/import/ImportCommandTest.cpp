@@ -26,6 +26,7 @@
 #include "cli/import/art/TextPicture.h"
 #include "samples/tools/MediaMaker.h"
 #include "support/CliTestSupport.h"
+#include "tests/cli/import/art/ArtTestSupport.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ using clitest::countOf;
 using clitest::readFile;
 using clitest::runMerrowkit;
 using merrowcli::import::Picture;
+using merrowtest::art::near;
+using merrowtest::art::rgbAt;
 
 constexpr std::uint32_t kRed = 0xff0000;
 constexpr std::uint32_t kBlue = 0x0000ff;
@@ -65,19 +68,6 @@ Picture redOverBlueStoredFor(int orientation, int width, int height) {
         }
     }
     return stored;
-}
-
-std::uint32_t rgbAt(const Picture& picture, int x, int y) {
-    const std::uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
-    return (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-}
-
-bool near(std::uint32_t a, std::uint32_t b, int tolerance) {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int d = static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff);
-        if (d > tolerance || d < -tolerance) return false;
-    }
-    return true;
 }
 
 // Width and height from a PNG file's header.

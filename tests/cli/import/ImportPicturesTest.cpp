@@ -18,12 +18,15 @@
 #include "cli/import/art/Picture.h"
 #include "samples/tools/MediaMaker.h"
 #include "support/CliTestSupport.h"
+#include "tests/cli/import/art/ArtTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace media = merrowtest::media;
 using merrowcli::import::Picture;
+using merrowtest::art::near;
+using merrowtest::art::rgbAt;
 
 constexpr std::uint32_t kRed = 0xff0000;
 constexpr std::uint32_t kBlue = 0x0000ff;
@@ -61,19 +64,6 @@ Picture readPicture(const fs::path& file) {
     std::optional<Picture> picture = merrowcli::import::readPhoto(file, 1, error);
     EXPECT_TRUE(picture.has_value()) << error;
     return picture ? *picture : Picture{};
-}
-
-std::uint32_t rgbAt(const Picture& picture, int x, int y) {
-    const std::uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
-    return (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-}
-
-bool near(std::uint32_t a, std::uint32_t b, int tolerance) {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int d = static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff);
-        if (d > tolerance || d < -tolerance) return false;
-    }
-    return true;
 }
 
 // Red along the top, blue along the bottom, at a quarter and three quarters of the width.
