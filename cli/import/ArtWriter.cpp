@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "cli/core/ParallelJobs.h"
 #include "cli/import/PictureReuse.h"
@@ -51,13 +52,14 @@ Size largestOf(const std::vector<const ThumbnailJob*>& jobs) {
     return largest;
 }
 
+// The bytes written go into *written when it is given.
 bool write(const Picture& picture, const fs::path& projectFolder, const std::string& file,
-           ArtResult* result) {
+           ArtResult* result, std::vector<uint8_t>* written = nullptr) {
     const fs::path path = projectFolder / file;
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     std::string error;
-    if (!writePng(picture, path, error)) {
+    if (!writePng(picture, path, error, written)) {
         result->error = error;
         return false;
     }
@@ -136,13 +138,13 @@ ArtResult drawArt(const Calendar& calendar, const ArtPlan& plan, const fs::path&
                         thumbnail = picture ? fillTo(*picture, job->size.width, job->size.height)
                                             : blank(job->size.width, job->size.height);
                     }
+                    std::vector<uint8_t> bytes;
                     if (!write(focused ? highlighted(*thumbnail) : *thumbnail, projectFolder, file,
-                               &own)) {
+                               &own, &bytes)) {
                         return;
                     }
                     if (!keyed || !ownSource) continue;
-                    if (std::optional<PictureRecord> record =
-                            recordPicture(key, projectFolder, file)) {
+                    if (std::optional<PictureRecord> record = recordPicture(key, file, bytes)) {
                         own.kept.push_back(std::move(*record));
                     }
                 }

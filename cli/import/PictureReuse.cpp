@@ -17,15 +17,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The whole file, when it is a regular file of at most maxBytes; *seen (when given) is its
-// state as it was read.
-std::optional<std::string> readWhole(const fs::path& file, long long maxBytes,
-                                     struct stat* seen = nullptr) {
+// The whole file, when it is a regular file of at most maxBytes; *seen is its state as it was
+// read.
+std::optional<std::string> readWhole(const fs::path& file, long long maxBytes, struct stat* seen) {
     merrowhost::RegularFile in;
     std::string bytes;
     std::string problem;
-    if (!in.open(file.string(), &problem) ||
-        (seen != nullptr && ::fstat(in.descriptor(), seen) != 0) ||
+    if (!in.open(file.string(), &problem) || ::fstat(in.descriptor(), seen) != 0 ||
         !in.readAll(&bytes, &problem, maxBytes)) {
         return std::nullopt;
     }
@@ -88,11 +86,13 @@ std::optional<PictureRecord> reusePicture(const ImportCache& previous,
     return std::nullopt;
 }
 
-std::optional<PictureRecord> recordPicture(const PictureKey& key, const fs::path& projectFolder,
-                                           const std::string& file) {
-    const std::optional<std::string> bytes = readWhole(projectFolder / file, kLargestCachedPicture);
-    if (!bytes || bytes->empty()) return std::nullopt;
-    return PictureRecord{key, file, static_cast<long long>(bytes->size()), Digest::of(*bytes)};
+std::optional<PictureRecord> recordPicture(const PictureKey& key, const std::string& file,
+                                           const std::vector<uint8_t>& bytes) {
+    const long long size = static_cast<long long>(bytes.size());
+    if (size == 0 || size > kLargestCachedPicture) return std::nullopt;
+    return PictureRecord{
+        key, file, size,
+        Digest::of(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))};
 }
 
 }  // namespace merrowcli::import

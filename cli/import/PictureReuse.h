@@ -2,9 +2,11 @@
 // The thumbnails an import takes from the previous project instead of drawing them, and the
 // records it keeps of those it writes, for the next import.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/import/ImportCache.h"
 
@@ -21,10 +23,10 @@ std::optional<PictureRecord> reusePicture(const ImportCache& previous,
                                           const std::filesystem::path& projectFolder,
                                           const std::string& file);
 
-// The record of a picture just written as projectFolder/file; nothing when it cannot be read
-// back (it is then drawn again next time).
-std::optional<PictureRecord> recordPicture(const PictureKey& key,
-                                           const std::filesystem::path& projectFolder,
-                                           const std::string& file);
+// The record of a picture just written as file (relative to the project folder) with these
+// bytes; nothing when there are none or more than the cache keeps (it is then drawn again next
+// time).
+std::optional<PictureRecord> recordPicture(const PictureKey& key, const std::string& file,
+                                           const std::vector<uint8_t>& bytes);
 
 }  // namespace merrowcli::import

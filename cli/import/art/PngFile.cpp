@@ -7,7 +7,8 @@
 
 namespace merrowcli::import {
 
-bool writePng(const Picture& picture, const std::filesystem::path& file, std::string& error) {
+bool writePng(const Picture& picture, const std::filesystem::path& file, std::string& error,
+              std::vector<uint8_t>* written) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.rgba.size() != static_cast<size_t>(picture.width) * picture.height * 4) {
         error = file.string() + ": no picture to write";
@@ -26,6 +27,7 @@ bool writePng(const Picture& picture, const std::filesystem::path& file, std::st
         error = problem;
         return false;
     }
+    if (written != nullptr) written->swap(png);
     return true;
 }
 
